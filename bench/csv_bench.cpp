@@ -1,0 +1,153 @@
+// Throughput of the CSV codec: parsing, counting records, encoding a table,
+// and the text encodings, on generated data.
+#include "table/CsvParser.h"
+#include "table/CsvWriter.h"
+#include "table/StringGrid.h"
+#include "table/TextEncoding.h"
+
+#include <benchmark/benchmark.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace tabulix;
+
+// About 50 MB of short fields, ten to a record; one field in eight is quoted
+// (with a separator, a doubled quote or a line break inside), one in eight is
+// Japanese.
+const std::string& csvText() {
+    static const std::string text = [] {
+        std::mt19937 rng(50);
+        const std::vector<std::string> plain = {"12", "345", "abc", "2024-06-01", "x", "", "-7.5"};
+        const std::vector<std::string> quoted = {"\"a,b\"", "\"say \"\"hi\"\"\"",
+                                                 "\"two\r\nlines\""};
+        const std::vector<std::string> japanese = {"東京都", "ｶﾀｶﾅ", "日本語テキスト"};
+        std::string out;
+        out.reserve(52'000'000);
+        while (out.size() < 50'000'000) {
+            for (int f = 0; f < 10; ++f) {
+                if (f > 0) out += ',';
+                const unsigned kind = rng() % 8;
+                if (kind == 0)
+                    out += quoted[rng() % quoted.size()];
+                else if (kind == 1)
+                    out += japanese[rng() % japanese.size()];
+                else
+                    out += plain[rng() % plain.size()];
+            }
+            out += "\r\n";
+        }
+        return out;
+    }();
+    return text;
+}
+
+void BM_ParseRecords(benchmark::State& state) {
+    const std::string& text = csvText();
+    for (auto _ : state) {
+        std::size_t fields = 0;
+        ParseRecords(text, Separator::of(','),
+                     [&](std::span<const std::string> record) { fields += record.size(); });
+        benchmark::DoNotOptimize(fields);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_ParseRecords)->Unit(benchmark::kMillisecond);
+
+void BM_ParseRecordViews(benchmark::State& state) {
+    const std::string& text = csvText();
+    for (auto _ : state) {
+        std::size_t fields = 0;
+        ParseRecordViews(text, Separator::of(','), [&](std::span<const std::string_view> record) {
+            fields += record.size();
+        });
+        benchmark::DoNotOptimize(fields);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_ParseRecordViews)->Unit(benchmark::kMillisecond);
+
+void BM_CountRecords(benchmark::State& state) {
+    const std::string& text = csvText();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(CountRecords(text, Separator::of(',')));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_CountRecords)->Unit(benchmark::kMillisecond);
+
+// 1,000,000 data rows of 20 data columns behind the two fixed columns.
+const StringGrid& bigGrid() {
+    static const StringGrid grid = [] {
+        constexpr int kRows = 1'000'000;
+        constexpr int kCols = 20;
+        StringGrid g(kCols + 2, kRows + 1);
+        g.setFixedCols(2);
+        const std::vector<std::string> texts = {"12",         "abc", "東京都",     "a,b",
+                                                "say \"hi\"", "",    "2024-06-01", "x y"};
+        std::mt19937 rng(20);
+        std::vector<std::string_view> row(kCols + 2);
+        std::string number;
+        for (int r = 1; r <= kRows; ++r) {
+            number = std::to_string(r);
+            row[0] = number;
+            for (int c = 2; c < kCols + 2; ++c)
+                row[c] = texts[rng() % texts.size()];
+            g.setRow(r, row);
+        }
+        return g;
+    }();
+    return grid;
+}
+
+void BM_EncodeTable(benchmark::State& state) {
+    const StringGrid& grid = bigGrid();
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        const std::string text = EncodeTable(grid, 2, Separator::of(','));
+        bytes = text.size();
+        benchmark::DoNotOptimize(text.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+    state.counters["rows/s"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * (grid.rowCount() - 1),
+                           benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_EncodeTable)->Unit(benchmark::kMillisecond);
+
+void BM_DetectAndDecodeUtf8(benchmark::State& state) {
+    const std::string& text = csvText();
+    for (auto _ : state) {
+        const TextEncoding encoding = DetectEncoding(text);
+        benchmark::DoNotOptimize(DecodeText(text, encoding).size());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_DetectAndDecodeUtf8)->Unit(benchmark::kMillisecond);
+
+const std::string& cp932Text() {
+    static const std::string bytes = *EncodeText(csvText(), TextEncoding::ShiftJis);
+    return bytes;
+}
+
+void BM_DecodeCp932(benchmark::State& state) {
+    const std::string& bytes = cp932Text();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(DecodeText(bytes, TextEncoding::ShiftJis).size());
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
+}
+BENCHMARK(BM_DecodeCp932)->Unit(benchmark::kMillisecond);
+
+void BM_EncodeCp932(benchmark::State& state) {
+    const std::string& text = csvText();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(EncodeText(text, TextEncoding::ShiftJis)->size());
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_EncodeCp932)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

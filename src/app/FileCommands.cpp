@@ -1,0 +1,299 @@
+// The main window's file commands: open a CSV file, open the clipboard, save.
+#include "app/TFm_Tabulix01.h"
+
+#include "table/BreakShade.h"
+#include "table/ColumnWidths.h"
+#include "table/CsvDialogRequests.h"
+#include "table/CsvParser.h"
+#include "table/CsvWriter.h"
+#include "table/FileReading.h"
+#include "table/FixedColumn.h"
+#include "table/TableLayout.h"
+#include "table/TableLoader.h"
+#include "table/UserDialogs.h"
+#include "text/DisplayWidth.h"
+#include "text/TextHelpers.h"
+#include "view/GridFont.h"
+#include "view/GridWidget.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+
+#include <filesystem>
+
+namespace tabulix {
+
+namespace {
+
+const char* const kSaveQuestion = "内容が変更されています。\r\n\r\n保存しますか？";
+const char* const kWriteFailed = "出力ファイルの作成に失敗しました。";
+const char* const kUnencodable =
+    "Shift_JIS で保存できない文字があります。\r\n\r\nUTF-8 で保存しますか？";
+const char* const kEmptyClipboard = "現在、クリップボードにデータはありません。";
+const char* const kInUse = "\r\n★\r\n★ これは現在編集中か又は他で使用中のファイルです。\r\n★"
+                           "\r\n\r\n   PATH = ";
+const char* const kUnreadable = "ファイルを読み込めませんでした。\r\n\r\n   PATH = ";
+
+std::string programFolder() { return QCoreApplication::applicationDirPath().toStdString(); }
+
+QString encodingName(TextEncoding encoding) {
+    switch (encoding) {
+    case TextEncoding::ShiftJis:
+        return QStringLiteral("Shift_JIS");
+    case TextEncoding::Utf8:
+        return QStringLiteral("UTF-8");
+    case TextEncoding::Utf8Bom:
+        return QStringLiteral("UTF-8 (BOM付)");
+    }
+    return {};
+}
+
+// The clipboard question shows the text's start with its lines joined by CR LF.
+std::string clipboardPreview(std::string_view text) {
+    std::string joined;
+    for (std::size_t i = 0; i < text.size() && joined.size() < 200; ++i) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n') {
+            joined += "\r\n";
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else {
+            joined += c;
+        }
+    }
+    return std::string(headUnits(joined, 20));
+}
+
+} // namespace
+
+void TFm_Tabulix01::connectFileCommands() {
+    const ToolControls& c = controls_;
+    connect(c.Btn_OpenCsv, &QPushButton::clicked, this, &TFm_Tabulix01::Btn_OpenCsvClick);
+    connect(action("Mn_FileOpen"), &QAction::triggered, this, &TFm_Tabulix01::Btn_OpenCsvClick);
+    connect(c.Btn_OpenBoard, &QPushButton::clicked, this, &TFm_Tabulix01::Btn_OpenBoardClick);
+    connect(action("Mn_BardOpen"), &QAction::triggered, this,
+            &TFm_Tabulix01::Btn_OpenBoardClick);
+    connect(c.Btn_Save, &QPushButton::clicked, this, [this] { Mn_FileSaveClick(true); });
+    connect(action("Mn_FileSave"), &QAction::triggered, this, [this] { Mn_FileSaveClick(false); });
+    connect(c.Cmb_Bunri, &QComboBox::activated, this, &TFm_Tabulix01::Cmb_BunriClick);
+    connect(c.Cmb_Moji, &QComboBox::activated, this, [this] { grid_->setFocus(); });
+}
+
+void TFm_Tabulix01::Cmb_BunriClick() {
+    const int index = controls_.Cmb_Bunri->currentIndex();
+    if (index >= 0) separator_ = separatorTable()[index].separator;
+    grid_->setFocus();
+}
+
+std::optional<TextEncoding> TFm_Tabulix01::chosenEncoding() const {
+    switch (controls_.Cmb_Moji->currentIndex()) {
+    case 1:
+        return TextEncoding::ShiftJis;
+    case 2:
+        return TextEncoding::Utf8;
+    case 3:
+        return TextEncoding::Utf8Bom;
+    default:
+        return std::nullopt;
+    }
+}
+
+void TFm_Tabulix01::showTableEncoding() { controls_.Lab_Moji->setText(encodingName(tableEncoding_)); }
+
+bool TFm_Tabulix01::offerSave() {
+    if (!modified_ || !dialogs_.question(kSaveQuestion)) return true;
+    return Mn_FileSaveClick(false) != SaveOutcome::Failed;
+}
+
+bool TFm_Tabulix01::saveBeforeLeaving() { return Mn_FileSaveClick(false) != SaveOutcome::Failed; }
+
+void TFm_Tabulix01::Btn_OpenCsvClick() {
+    if (!offerSave()) return;
+    const auto path = dialogs_.openFile(
+        OpenCsvRequest(fileInf_.path, settings_.pathEditFile, programFolder()));
+    if (path) LoadFile(*path);
+}
+
+bool TFm_Tabulix01::OpenByName(const std::string& path) {
+    if (std::filesystem::is_directory(path)) {
+        settings_.pathEditFile = (std::filesystem::path(path) / "*").string();
+        return false;
+    }
+    if (!ReadFileBytes(path)) {
+        dialogs_.information(kInUse + path);
+        return false;
+    }
+    return LoadFile(path);
+}
+
+void TFm_Tabulix01::beginLongWork(const QString& caption) {
+    SetControlsEnabled(false);
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    grid_->hide();
+    setBaseCaption(caption);
+    repaint();
+}
+
+void TFm_Tabulix01::endLongWork() {
+    controls_.pnlMsg->clear();
+    setBaseCaption({});
+    SetControlsEnabled(true);
+    QGuiApplication::restoreOverrideCursor();
+    setGridShown(true);
+}
+
+bool TFm_Tabulix01::LoadFile(const std::string& path) {
+    // Read first: a file that cannot be read changes nothing.
+    beginLongWork(QStringLiteral(" ＣＳＶファイルの読み込み中です。"));
+    const auto file = ReadTextFile(path, chosenEncoding());
+    if (!file) {
+        endLongWork();
+        dialogs_.information(kUnreadable + path);
+        return false;
+    }
+    fileInf_.exists = true;
+    fileInf_.path = path;
+    settings_.pathEditFile = path;
+    tableEncoding_ = file->encoding;
+    loadText(file->text, false);
+    endLongWork();
+    return true;
+}
+
+void TFm_Tabulix01::showProgress(std::size_t done, std::size_t total) {
+    setBaseCaption(QStringLiteral(" 読み込み中 ... ") + QString::number(done) +
+                   QStringLiteral(" / ") + QString::number(total));
+    // Painting is limited to once per 50 ms so that huge loads are not slowed.
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    if (now - lastProgressPaint_ < 50) return;
+    lastProgressPaint_ = now;
+    repaint();
+}
+
+// The load proper, once the text is there: the table is rebuilt from it.
+void TFm_Tabulix01::loadText(std::string_view text, bool modified) {
+    edit_.headerMode = HeaderMode::Cells;
+    fileInf_.loaded = true;
+    controls_.Lab_Records->clear();
+    controls_.Lab_Fields->clear();
+    events_.historyCleared();
+    modified_ = modified;
+
+    edit_.forgetForReset();
+    lastProgressPaint_ = 0;
+    const std::size_t records =
+        FillTable(table_, text, separator_, resetMetrics(),
+                  [this](std::size_t done, std::size_t total) { showProgress(done, total); });
+    fileInf_.lineCount = static_cast<int>(records);
+    controls_.Cmb_FixedCol->clear();
+    controls_.Cmb_FixedCol->addItem(QStringLiteral(" 無し"));
+    afterFill();
+}
+
+void TFm_Tabulix01::afterFill() {
+    const double wA = gridCharWidth();
+    ComputeColumnWidths(table_.grid, table_.colRecords,
+                        WidthRule{wA, WidthLimitOfItem(controls_.Cmb_LimColLen->currentIndex()),
+                                  separator_.isNone()});
+    if (menuChecked("Mn_BreakColor")) RecomputeBreakShades(table_, -1, 0);
+    RefreshCaption();
+    showTableEncoding();
+
+    QComboBox* fixedCol = controls_.Cmb_FixedCol;
+    fixedCol->clear();
+    for (const std::string& item : FixedColumnItems(table_.grid))
+        fixedCol->addItem(QString::fromStdString(item));
+    const int stored = settings_.cmbFixedCol;
+    fixedCol->setCurrentIndex(stored >= 0 && stored < fixedCol->count() ? stored : 0);
+    settings_.cmbFixedCol = fixedCol->currentIndex();
+    settings_.cmbFixedKeta = controls_.Cmb_FixedKeta->currentIndex();
+    ApplyFixedRows(true);
+    RenumberRows();
+    SetUpFixedColumn(table_.grid, fixedCol->currentIndex(),
+                     controls_.Cmb_FixedKeta->currentIndex(), wA);
+    FillFixedColumn(table_.grid, fixedCol->currentIndex());
+
+    grid_->setCurrentCellSilently(kFirstDataCol, table_.grid.fixedRows());
+    edit_.mouseDownCol = kFirstDataCol;
+    edit_.mouseDownRow = table_.grid.fixedRows();
+    events_.tableReset();
+    events_.columnsChanged();
+    events_.resultsStale(false);
+}
+
+WriteTableResult TFm_Tabulix01::writeTable(const std::string& path, TextEncoding encoding) {
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const WriteTableResult result = WriteTable(table_.grid, path, separator_, encoding);
+    QGuiApplication::restoreOverrideCursor();
+    return result;
+}
+
+TFm_Tabulix01::SaveOutcome TFm_Tabulix01::Mn_FileSaveClick(bool fromButton) {
+    std::string name = fileInf_.path;
+    const bool named = !TrimBlanks(name).empty();
+    if (fromButton && named) {
+        if (!dialogs_.confirm("編集中の内容を下記のファイル名で保存します。\r\n\r\n     PATH = " + name))
+            return SaveOutcome::Cancelled;
+    } else {
+        const auto chosen = dialogs_.saveFile(
+            SaveCsvRequest(fileInf_.path, settings_.pathEditFile, programFolder()));
+        if (!chosen || chosen->empty()) return SaveOutcome::Cancelled;
+        name = WithCsvExtension(*chosen);
+    }
+    TextEncoding encoding = chosenEncoding().value_or(tableEncoding_);
+    WriteTableResult result = writeTable(name, encoding);
+    if (result == WriteTableResult::Unencodable) {
+        // Nothing was written; UTF-8 holds every character.
+        if (!dialogs_.question(kUnencodable)) return SaveOutcome::Failed;
+        encoding = TextEncoding::Utf8;
+        result = writeTable(name, encoding);
+    }
+    if (result != WriteTableResult::Ok) {
+        dialogs_.information(kWriteFailed);
+        return SaveOutcome::Failed;
+    }
+    settings_.pathEditFile = name;
+    fileInf_.path = name;
+    tableEncoding_ = encoding;
+    RefreshCaption();
+    showTableEncoding();
+    modified_ = false;
+    events_.historyCleared();
+    return SaveOutcome::Saved;
+}
+
+void TFm_Tabulix01::Btn_OpenBoardClick() { OpenClipboard(false, {}); }
+
+void TFm_Tabulix01::OpenClipboard(bool fromCommandLine, const std::string& caption) {
+    beginLongWork(QStringLiteral(" クリップボードの読み込み中です。"));
+    const Separator kept = separator_;
+    const std::string text = clipboard_.text();
+    if (text.find('\t') != std::string::npos) separator_ = Separator::of('\t');
+    const std::size_t lines = CountRecords(text, separator_);
+    bool go = true;
+    if (!fromCommandLine) {
+        if (lines == 0) {
+            dialogs_.information(kEmptyClipboard);
+            go = false;
+        } else {
+            go = dialogs_.question("現在のクリップボードの内容を 【 読み込み 】 ます。\r\n\r\n"
+                                   "   先頭内容 → " +
+                                   clipboardPreview(text) + "\r\n\r\n          行数 ： " +
+                                   std::to_string(lines) + " 行") &&
+                 offerSave();
+        }
+    }
+    if (go) {
+        fileInf_.path = caption;
+        fileInf_.exists = false;
+        tableEncoding_ = TextEncoding::Utf8;
+        loadText(text, !fromCommandLine);
+    }
+    separator_ = kept;
+    endLongWork();
+}
+
+} // namespace tabulix

@@ -1,0 +1,177 @@
+#pragma once
+
+#include "app/Settings.h"
+#include "app/ToolPanels.h"
+#include "edit/EditState.h"
+#include "table/Separators.h"
+#include "table/Table.h"
+#include "table/TableEvents.h"
+#include "table/TableRecords.h"
+#include "table/CsvWriter.h"
+#include "table/TextEncoding.h"
+#include "text/DoubleClick.h"
+
+#include <QMainWindow>
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+class QAction;
+class QTimer;
+
+namespace tabulix {
+
+class CaptionPanel;
+class Clipboard;
+class GridWidget;
+class UserDialogs;
+struct ResetMetrics;
+struct RowNumbering;
+
+// The main window: owns the table (the grid `Grid` with its row and column
+// records), the file information, the modified flag, the current separator
+// and the editing state. Commands live in plain functions over that state;
+// this class turns events into calls of them.
+class TFm_Tabulix01 : public QMainWindow {
+    Q_OBJECT
+
+public:
+    TFm_Tabulix01(UserDialogs& dialogs, Clipboard& clipboard, Settings settings,
+                  QWidget* parent = nullptr);
+    ~TFm_Tabulix01() override;
+
+    // The table and its state, for the commands and windows that work on it.
+    Table& table() { return table_; }
+    StringGrid& Grid() { return table_.grid; }
+    GridWidget* gridWidget() const { return grid_; }
+    TCsvFileInf& fileInf() { return fileInf_; }
+    EditState& editState() { return edit_; }
+    TableEvents& tableEvents() { return events_; }
+    const ToolControls& controls() const { return controls_; }
+    Settings& settings() { return settings_; }
+    UserDialogs& dialogs() { return dialogs_; }
+    Clipboard& clipboard() { return clipboard_; }
+    Separator separator() const { return separator_; }
+    void setSeparator(Separator separator) { separator_ = separator; }
+    TIsDClick& doubleClick() { return doubleClick_; }
+    StringGrid& CopyGrid() { return copyGrid_; }
+    StringGrid& WorkGrid() { return workGrid_; }
+    StringGrid& VertGrid() { return vertGrid_; }
+
+    bool modified() const { return modified_; }
+    void setModified(bool modified) { modified_ = modified; }
+    void setCaptionOverride(const QString& caption) { captionOverride_ = caption; }
+
+    // Empties the table to its start layout (one data row and column unless a
+    // size is given) and tells the windows working on it.
+    void ResetTable(int columns = 0, int rows = 0);
+    void RefreshCaption();
+    // Enables or disables the controls of long work together; a control whose
+    // command is not built stays disabled.
+    void SetControlsEnabled(bool on);
+    // Rewrites the row numbers, re-applies the header rows without moving the
+    // cursor and refreshes the counters.
+    void RenumberRows();
+    // After a change of the column structure: column numbers, fixed-column
+    // list and display, counters, and the windows' column lists.
+    void RefreshColumns();
+    // Header rows from the fixed-rows list; optionally the cursor goes to the
+    // first data cell below them.
+    void ApplyFixedRows(bool moveCursor);
+    // Status text shown in the base panel while the grid is hidden.
+    void setBaseCaption(const QString& text);
+    QString baseCaption() const;
+    void setGridShown(bool shown);
+
+    // Settings into the controls (list selections and check marks).
+    void ApplySettings();
+
+    RowNumbering rowNumbering() const;
+    ResetMetrics resetMetrics() const;
+    QAction* action(const char* objectName) const;
+    bool menuChecked(const char* objectName) const;
+
+    // File commands.
+    enum class SaveOutcome { Saved, Cancelled, Failed };
+    void Btn_OpenCsvClick();
+    // Reads the file and makes it the table; a file that cannot be read is
+    // reported and leaves everything as it was.
+    bool LoadFile(const std::string& path);
+    // A file named on the command line or dropped: read once as a test, then
+    // loaded; a folder only becomes the start of the next open dialog.
+    bool OpenByName(const std::string& path);
+    SaveOutcome Mn_FileSaveClick(bool fromButton);
+    void Btn_OpenBoardClick();
+    void OpenClipboard(bool fromCommandLine, const std::string& caption);
+    void Cmb_BunriClick();
+    TextEncoding tableEncoding() const { return tableEncoding_; }
+
+    // Menu commands.
+    void Mn_InitClearClick();
+    void Mn_ExitClick();
+    void Mn_FixedRowSEQClick();
+
+    // The save button follows the modified flag (run by SaveTimer).
+    void SaveTimerTimer();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildWindow();
+    void connectCommands();
+    void applyAvailability();
+    void placeOnScreen();
+    void firstShow();
+    void MyTimerTimer();
+    void InsetBasePanel();
+    bool confirmClose();
+    // Runs the menu's save command before the table is left; false when the
+    // table could not be written, so that it is not thrown away.
+    bool saveBeforeLeaving();
+    // The save question of the commands that replace the table; false when
+    // the table could not be saved, so the command must not go on.
+    bool offerSave();
+    void loadText(std::string_view text, bool modified);
+    void beginLongWork(const QString& caption);
+    void endLongWork();
+    void showProgress(std::size_t done, std::size_t total);
+    void afterFill();
+    std::optional<TextEncoding> chosenEncoding() const;
+    WriteTableResult writeTable(const std::string& path, TextEncoding encoding);
+    void showTableEncoding();
+    void connectFileCommands();
+
+    UserDialogs& dialogs_;
+    Clipboard& clipboard_;
+    Settings settings_;
+
+    Table table_;
+    StringGrid copyGrid_{1, 1};
+    StringGrid workGrid_{1, 1};
+    StringGrid vertGrid_{1, 1};
+    TCsvFileInf fileInf_;
+    EditState edit_;
+    TableEvents events_;
+    TIsDClick doubleClick_;
+    Separator separator_ = Separator::of(',');
+    bool modified_ = false;
+    TextEncoding tableEncoding_ = TextEncoding::Utf8;
+    qint64 lastProgressPaint_ = 0;
+    bool firstShow_ = true;
+    bool breakColorWarned_ = false;
+    QString captionOverride_;
+
+    ToolControls controls_;
+    QWidget* client_ = nullptr;
+    CaptionPanel* pnlBase_ = nullptr;
+    GridWidget* grid_ = nullptr;
+    QTimer* MyTimer_ = nullptr;
+    QTimer* SaveTimer_ = nullptr;
+    QTimer* GridTimer_ = nullptr;
+};
+
+} // namespace tabulix

@@ -1,0 +1,259 @@
+#include "table/CsvWriter.h"
+
+#include "table/StringGrid.h"
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace tabulix {
+
+namespace {
+
+bool isBlank(char c) {
+    return static_cast<unsigned char>(c) <= 0x20;
+}
+
+// Writes rows into a text that it sizes per row for the worst case (every
+// field quoted, every character a doubled quote) and trims afterwards, so that
+// each byte is written with a plain store.
+class RowEncoder {
+public:
+    explicit RowEncoder(Separator sep) : sep_(sep), blankSeparator_(sep == Separator::of(' ')) {
+        for (const char c : {'"', ',', '\r', '\n'})
+            special_[static_cast<unsigned char>(c)] = true;
+        if (!sep.isNone()) special_[static_cast<unsigned char>(sep.character())] = true;
+    }
+
+    void append(std::string& out, std::span<const std::string_view> fields) const {
+        const std::size_t start = out.size();
+        std::size_t worst = fields.size();
+        for (const std::string_view field : fields)
+            worst += 2 * field.size() + 2;
+        out.resize(start + worst);
+        char* const begin = out.data() + start;
+        char* end = writeFields(begin, fields, fields.size());
+        if (!sep_.isNone() && readsAsBlank(begin, end)) {
+            const auto firstText = std::find_if(fields.begin(), fields.end(),
+                                                [](std::string_view f) { return !f.empty(); });
+            if (firstText != fields.end()) // there is text to lose
+                end = writeFields(begin, fields,
+                                  static_cast<std::size_t>(firstText - fields.begin()));
+        }
+        out.resize(static_cast<std::size_t>(end - out.data()));
+    }
+
+private:
+    static bool readsAsBlank(const char* begin, const char* end) {
+        return begin != end && std::all_of(begin, end, isBlank);
+    }
+
+    char* writeFields(char* out, std::span<const std::string_view> fields,
+                      std::size_t forcedQuote) const {
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            if (i > 0 && !sep_.isNone()) *out++ = sep_.character();
+            out = writeField(out, fields[i], i == forcedQuote);
+        }
+        return out;
+    }
+
+    // Copies the field and notes on the way whether it needs quotes; only
+    // then is it written again, quoted.
+    char* writeField(char* out, std::string_view field, bool forceQuotes) const {
+        if (sep_.isNone()) return std::copy(field.begin(), field.end(), out);
+        bool special = forceQuotes || (field.empty() && blankSeparator_);
+        char* const begin = out;
+        for (const char c : field) {
+            special |= special_[static_cast<unsigned char>(c)];
+            *out++ = c;
+        }
+        if (!special) return out;
+        out = begin;
+        *out++ = '"';
+        for (const char c : field) {
+            *out++ = c;
+            if (c == '"') *out++ = '"';
+        }
+        *out++ = '"';
+        return out;
+    }
+
+    Separator sep_;
+    bool blankSeparator_;
+    std::array<bool, 256> special_{};
+};
+
+std::error_code lastError() {
+    return {errno, std::generic_category()};
+}
+
+std::string parentOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string nameOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The file a path finally names: symbolic links are followed, a dangling one
+// to the file a save creates. A path that cannot be examined is kept as it is;
+// writing it reports the problem.
+std::optional<std::string> resolveLinks(std::string path) {
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+        std::vector<char> buffer(PATH_MAX);
+        const ssize_t length = ::readlink(path.c_str(), buffer.data(), buffer.size());
+        if (length < 0) return std::nullopt;
+        std::string target(buffer.data(), static_cast<std::size_t>(length));
+        path = target.starts_with('/') ? target : parentOf(path) + "/" + target;
+    }
+    errno = ELOOP;
+    return std::nullopt;
+}
+
+bool writeAll(int fd, std::string_view bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t wrote =
+            ::pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+        if (wrote < 0 && errno == EINTR) continue;
+        if (wrote == 0) errno = EIO;
+        if (wrote <= 0) return false;
+        done += static_cast<std::size_t>(wrote);
+    }
+    return true;
+}
+
+// Closes fd and reports the first error seen; a close error counts, as some
+// file systems report a failed write only there.
+WriteResult finish(int fd, bool ok) {
+    const std::error_code error = ok ? std::error_code() : lastError();
+    const bool closed = ::close(fd) == 0;
+    if (error) return {error};
+    return {closed ? std::error_code() : lastError()};
+}
+
+WriteResult writeInPlace(const std::string& target, std::string_view bytes) {
+    const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) return {lastError()};
+    const off_t size = static_cast<off_t>(bytes.size());
+    if (size > 0 && ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, size) != 0 && errno != EOPNOTSUPP &&
+        errno != ENOSYS)
+        return finish(fd, false);
+    return finish(fd, writeAll(fd, bytes) && ::ftruncate(fd, size) == 0 && ::fsync(fd) == 0);
+}
+
+int createTemporary(const std::string& target, std::string& tempPath) {
+    static std::atomic<unsigned> counter{0};
+    // Short enough that the name stays valid beside a long file name.
+    const std::string stem = parentOf(target) + "/." + nameOf(target).substr(0, 200) + "." +
+                             std::to_string(::getpid()) + "-";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        tempPath = stem + std::to_string(counter++) + ".tmp";
+        const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+// Owner first: changing it may clear set-id bits that the mode then restores.
+bool takeOwnerAndMode(int fd, const struct stat& info) {
+    if (info.st_uid != ::geteuid() || info.st_gid != ::getegid()) {
+        if (::fchown(fd, info.st_uid, info.st_gid) != 0) {
+            // Only the superuser may give a file away; ours is fine then.
+        }
+    }
+    return ::fchmod(fd, info.st_mode & 07777) == 0;
+}
+
+void syncFolder(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd); // the rename is done; this only hastens it to the disk
+    ::close(fd);
+}
+
+bool isFolderPermissionError(int error) {
+    return error == EACCES || error == EPERM || error == EROFS;
+}
+
+} // namespace
+
+std::string EncodeCsvRow(std::span<const std::string_view> fields, Separator sep) {
+    std::string out;
+    RowEncoder(sep).append(out, fields);
+    return out;
+}
+
+std::string EncodeTable(const StringGrid& grid, int fixedCols, Separator sep) {
+    const int first = std::max(fixedCols, 0);
+    const int count = std::max(grid.colCount() - first, 0);
+    std::string out;
+    // Room for the texts, separators and line ends, and for quoting a good
+    // share of the fields, so that the text is seldom moved; pages reserved
+    // but never written cost nothing.
+    const std::size_t texts = grid.textBytes();
+    out.reserve(texts + texts / 2 + static_cast<std::size_t>(grid.rowCount()) * (count + 2));
+    const RowEncoder encoder(sep);
+    std::vector<std::string_view> fields(static_cast<std::size_t>(count));
+    for (int row = 1; row < grid.rowCount(); ++row) {
+        for (int i = 0; i < count; ++i)
+            fields[static_cast<std::size_t>(i)] = grid.cell(first + i, row);
+        encoder.append(out, fields);
+        out.append("\r\n");
+    }
+    return out;
+}
+
+WriteResult WriteFileAtomically(const std::string& path, std::string_view bytes) {
+    const std::optional<std::string> resolved = resolveLinks(path);
+    if (!resolved) return {lastError()};
+    const std::string& target = *resolved;
+    struct stat info {};
+    const bool exists = ::stat(target.c_str(), &info) == 0;
+    if (!exists && errno != ENOENT) return {lastError()};
+    if (exists && !S_ISREG(info.st_mode))
+        return {std::make_error_code(S_ISDIR(info.st_mode) ? std::errc::is_a_directory
+                                                           : std::errc::invalid_argument)};
+    // A file we may not write is refused, as overwriting it would be.
+    if (exists && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
+        return {lastError()};
+
+    std::string tempPath;
+    const int fd = createTemporary(target, tempPath);
+    if (fd < 0) {
+        if (exists && isFolderPermissionError(errno)) return writeInPlace(target, bytes);
+        return {lastError()};
+    }
+    const bool written =
+        (!exists || takeOwnerAndMode(fd, info)) && writeAll(fd, bytes) && ::fsync(fd) == 0;
+    WriteResult result = finish(fd, written);
+    if (result.ok() && ::rename(tempPath.c_str(), target.c_str()) != 0) result = {lastError()};
+    if (!result.ok()) {
+        ::unlink(tempPath.c_str());
+        return result;
+    }
+    syncFolder(parentOf(target));
+    return result;
+}
+
+WriteTableResult WriteTable(const StringGrid& grid, const std::string& path, Separator sep,
+                            TextEncoding encoding) {
+    std::optional<std::string> bytes =
+        EncodeText(EncodeTable(grid, grid.fixedCols(), sep), encoding);
+    if (!bytes) return WriteTableResult::Unencodable;
+    return WriteFileAtomically(path, *bytes).ok() ? WriteTableResult::Ok : WriteTableResult::Failed;
+}
+
+} // namespace tabulix

@@ -1,0 +1,67 @@
+#include "table/FileReading.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tabulix {
+
+namespace {
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+bool readAll(int fd, std::string& out) {
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got == 0) return true;
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        out.append(buffer, static_cast<std::size_t>(got));
+    }
+}
+
+} // namespace
+
+std::optional<std::string> ReadFileBytes(const std::string& path) {
+    // Non-blocking only so that opening a pipe does not wait for a writer;
+    // regular files read the same either way.
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (file.get() < 0) return std::nullopt;
+    struct stat info {};
+    if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+    std::string bytes;
+    // The size is a hint only: some files (under /proc) report 0.
+    bytes.reserve(static_cast<std::size_t>(info.st_size) + 1);
+    if (!readAll(file.get(), bytes)) return std::nullopt;
+    return bytes;
+}
+
+std::optional<TextFile> ReadTextFile(const std::string& path, std::optional<TextEncoding> forced) {
+    std::optional<std::string> bytes = ReadFileBytes(path);
+    if (!bytes) return std::nullopt;
+    std::string_view content(*bytes);
+    content = content.substr(0, content.find('\0'));
+    TextEncoding encoding = forced ? *forced : DetectEncoding(content);
+    if (encoding != TextEncoding::ShiftJis)
+        encoding = content.starts_with("\xEF\xBB\xBF") ? TextEncoding::Utf8Bom : TextEncoding::Utf8;
+    return TextFile{DecodeText(content, encoding), encoding};
+}
+
+} // namespace tabulix

@@ -1,0 +1,42 @@
+#include "table/FixedColumn.h"
+
+#include "table/StringGrid.h"
+#include "table/Table.h"
+#include "text/TextHelpers.h"
+
+namespace tabulix {
+
+std::vector<std::string> FixedColumnItems(const StringGrid& grid) {
+    std::vector<std::string> items{" 無し"};
+    for (int c = kFirstDataCol; c < grid.colCount(); ++c)
+        items.push_back(" " + std::to_string(c - 1) + ". " +
+                        std::string(TrimBlanks(grid.cell(c, 1))));
+    return items;
+}
+
+void SetUpFixedColumn(StringGrid& grid, int k, int widthItem, double charWidth) {
+    grid.setCell(0, 0, "No.");
+    if (k > 0) {
+        grid.setCell(1, 0, "固定列");
+        grid.setCell(1, 1, std::string(grid.cell(k + 1, 1)));
+        grid.setColWidth(1, static_cast<int>(widthItem * charWidth));
+    } else {
+        grid.setCell(1, 0, {});
+        grid.setCell(1, 1, {});
+        grid.setColWidth(1, static_cast<int>(charWidth));
+    }
+}
+
+void FillFixedColumn(StringGrid& grid, int k) {
+    const int col = k + 1;
+    const bool exists = k > 0 && col < grid.colCount();
+    for (int r = 1; r < grid.rowCount(); ++r) {
+        if (!exists) {
+            grid.setCell(1, r, {});
+            continue;
+        }
+        grid.setCell(1, r, " " + std::string(TrimBlanks(grid.cell(col, r))));
+    }
+}
+
+} // namespace tabulix

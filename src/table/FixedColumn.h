@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tabulix {
+
+class StringGrid;
+
+// The fixed-column display: column 1 shows a copy of one chosen data column
+// (item k of the fixed-column list; 0 is none).
+
+// The list's items: " 無し", then per data column " n. " + its row-1 text
+// without surrounding blanks.
+std::vector<std::string> FixedColumnItems(const StringGrid& grid);
+
+// Headers and width of column 1 for choice k with the width item `widthItem`
+// (digits of "A" width).
+void SetUpFixedColumn(StringGrid& grid, int k, int widthItem, double charWidth);
+
+// Copies data column k (each text trimmed, after one blank) into column 1 of
+// every row below row 0; empty when k is 0 or beyond the data columns.
+void FillFixedColumn(StringGrid& grid, int k);
+
+} // namespace tabulix

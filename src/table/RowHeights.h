@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstddef>
+
+namespace tabulix {
+
+class StringGrid;
+struct DisplayOptions;
+
+// Lines a text of `units` display units takes in a column `colWidth` pixels
+// wide: one when the column is hidden (width 0) or the text fits, otherwise
+// trunc(text width / column width) + 1.
+int FoldedLineCount(std::size_t units, int colWidth, double charWidth);
+
+// Height of a row showing `lines` lines of text `charHeight` high: the lines
+// plus four tenths of a line for every line and four more tenths, truncated.
+int FoldedRowHeight(int lines, int charHeight);
+
+// Gives every row, fixed rows included, the height its longest display text
+// needs when folded, capped by the folding choice; rows of one line (and
+// every row when folding is off) get the default row height. One pass; cells
+// too short to fold are skipped without decoding.
+void ComputeRowHeights(StringGrid& grid, const DisplayOptions& options, double charWidth,
+                       int charHeight);
+
+} // namespace tabulix

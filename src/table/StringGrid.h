@@ -1,0 +1,151 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tabulix {
+
+// The data of every grid of the program: cells of UTF-8 text, fixed rows and
+// columns, column widths and row heights. It holds no widget; a grid widget
+// shows one StringGrid and listens to its changes.
+//
+// Cells are addressed (column, row), both from 0. Each row keeps its texts in
+// one heap block (a cell count, one 32-bit end offset per cell, then the
+// bytes), so a table of short texts costs no heap object per cell, a cell read
+// is constant time and moving a row moves one pointer. A row that holds only
+// empty cells has no block at all.
+class StringGrid {
+public:
+    // What changed, so that a view can decide between a repaint and a relayout.
+    enum class Change {
+        Cells,    // cell texts only
+        Geometry, // row or column counts, fixed counts, widths or heights
+    };
+    using ChangeListener = std::function<void(Change)>;
+
+    StringGrid(int colCount = 5, int rowCount = 5);
+    ~StringGrid();
+    StringGrid(const StringGrid& other);
+    StringGrid& operator=(const StringGrid& other);
+    StringGrid(StringGrid&&) noexcept;
+    StringGrid& operator=(StringGrid&&) noexcept;
+
+    // One listener (normally the widget showing the grid); copies do not
+    // inherit it.
+    void setChangeListener(ChangeListener listener);
+
+    int colCount() const { return static_cast<int>(colWidths_.size()); }
+    int rowCount() const { return static_cast<int>(rows_.size()); }
+    // Growing adds empty cells with the default size; shrinking drops cells.
+    void setColCount(int count);
+    void setRowCount(int count);
+
+    int fixedCols() const { return fixedCols_; }
+    int fixedRows() const { return fixedRows_; }
+    // Kept below the counts, as a grid always needs one scrollable cell.
+    void setFixedCols(int count);
+    void setFixedRows(int count);
+
+    // Reads outside the grid give an empty text; writes outside are ignored.
+    std::string_view cell(int col, int row) const;
+    std::string cellText(int col, int row) const { return std::string(cell(col, row)); }
+    void setCell(int col, int row, std::string_view text);
+    // Replaces row `row` as a whole: cell i takes texts[i]; later cells become
+    // empty; texts beyond the column count are dropped.
+    void setRow(int row, std::span<const std::string> texts);
+    void setRow(int row, std::span<const std::string_view> texts);
+    // Every cell of row `row` is empty.
+    bool rowIsEmpty(int row) const;
+    // Empties every cell; counts and sizes stay.
+    void clearCells();
+
+    // Column widths and row heights in pixels. A width of 0 hides a column.
+    int colWidth(int col) const;
+    void setColWidth(int col, int width);
+    int rowHeight(int row) const;
+    void setRowHeight(int row, int height);
+    int defaultColWidth() const { return defaultColWidth_; }
+    int defaultRowHeight() const { return defaultRowHeight_; }
+    // Like a classic string grid: setting a default applies it to every
+    // column (row) at once; later added columns (rows) take it too.
+    void setDefaultColWidth(int width);
+    void setDefaultRowHeight(int height);
+
+    // Geometry of the rows as one long strip: top edge of row r (the sum of
+    // the heights of rows 0..r-1), total height, and the row at a y offset.
+    // rowAt is logarithmic in the row count, also with varying heights.
+    std::int64_t rowTop(int row) const;
+    std::int64_t totalHeight() const;
+    // The row whose band [top, top+height) holds y; rows of height 0 are
+    // skipped; -1 when y is negative or beyond the last row.
+    int rowAt(std::int64_t y) const;
+    std::int64_t colLeft(int col) const;
+    std::int64_t totalWidth() const;
+    int colAt(std::int64_t x) const;
+
+    // Structure. Inserted rows and columns are empty and take the default size.
+    void insertRows(int at, int count);
+    void deleteRows(int at, int count);
+    void insertCols(int at, int count);
+    void deleteCols(int at, int count);
+    // Takes row `from` out and puts it back so that it ends up at index `to`
+    // (its height moves with it); the same for columns and their widths.
+    void moveRow(int from, int to);
+    void moveCol(int from, int to);
+
+    // Heap bytes the grid uses beyond the cell texts themselves (row blocks'
+    // headers and offsets, allocator slack, size arrays). For the benchmarks.
+    std::size_t overheadBytes() const;
+    std::size_t textBytes() const;
+
+private:
+    struct RowBlock;
+    struct RowBlockDeleter {
+        void operator()(RowBlock* block) const noexcept;
+    };
+    using RowPtr = std::unique_ptr<RowBlock, RowBlockDeleter>;
+    using CellEdit = std::function<void(std::vector<std::string_view>&)>;
+
+    static RowPtr makeRow(std::span<const std::string_view> texts);
+    static RowPtr copyRow(const RowBlock* block);
+    static int blockCellCount(const RowBlock* block);
+    static std::string_view blockCell(const RowBlock* block, int col);
+    static std::size_t blockTextBytes(const RowBlock* block);
+    // The stored cells of a block (trailing empty cells are not stored).
+    static void readRow(const RowBlock* block, std::vector<std::string_view>& out);
+    // Rebuilds every row that stores more than `firstCol` cells with `edit`
+    // applied to its stored cells; rows with fewer cells are not touched.
+    void editRows(int firstCol, const CellEdit& edit);
+    void swapData(StringGrid& other) noexcept;
+    void clampFixed();
+    void notify(Change change) const;
+    void invalidateRowIndex();
+    void ensureRowIndex() const;
+    void invalidateColIndex();
+    void ensureColIndex() const;
+
+    std::vector<RowPtr> rows_;
+    std::vector<int> rowHeights_;
+    std::vector<int> colWidths_;
+    int fixedCols_ = 1;
+    int fixedRows_ = 1;
+    int defaultColWidth_ = 64;
+    int defaultRowHeight_ = 24;
+    ChangeListener listener_;
+
+    // Fenwick tree over row heights for logarithmic rowTop/rowAt; rebuilt on
+    // first use after a structural change, updated in place on a height change.
+    mutable std::vector<std::int64_t> rowTree_;
+    mutable bool rowTreeValid_ = false;
+    // Left edges of the columns plus the total width; rebuilt on first use.
+    mutable std::vector<std::int64_t> colLefts_;
+    mutable bool colLeftsValid_ = false;
+};
+
+} // namespace tabulix

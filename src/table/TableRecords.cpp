@@ -1,0 +1,11 @@
+#include "table/TableRecords.h"
+
+namespace tabulix {
+
+void TCsvFileInf::clear() {
+    if (!loaded) return;
+    loaded = false;
+    currentLine = 0;
+}
+
+} // namespace tabulix

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tabulix {
+
+// The encodings a table is read in and saved in. ShiftJis is Microsoft's
+// CP932 (NEC and IBM extensions included), converted by glibc iconv.
+enum class TextEncoding { ShiftJis, Utf8, Utf8Bom };
+
+// Bytes that are invalid in the encoding a text is decoded with are kept, one
+// code point per byte, in a reserved private-use range that records which
+// encoding rejected them:
+//   U+10FE00 + byte  a byte that is not valid UTF-8
+//   U+10FF00 + byte  a byte that is not valid CP932
+// Encoding to that same encoding writes the byte back unchanged; the other
+// encoding cannot hold it (it would turn into a different character there).
+// A UTF-8 file that holds one of these code points literally keeps its four
+// bytes as four raw bytes, so no file ever changes through this mapping.
+inline constexpr char32_t kRawUtf8ByteBase = 0x10FE00;
+inline constexpr char32_t kRawCp932ByteBase = 0x10FF00;
+
+// A kept invalid byte (drawn as U+FFFD).
+constexpr bool IsRawByteCodePoint(char32_t c) {
+    return c >= kRawUtf8ByteBase && c <= kRawCp932ByteBase + 0xFF;
+}
+
+// UTF-8 with BOM when the bytes start with one, otherwise UTF-8 when all of
+// them are valid UTF-8, otherwise CP932.
+TextEncoding DetectEncoding(std::string_view bytes);
+
+// UTF-8 text of the bytes. Utf8Bom drops a leading BOM; Utf8 keeps it as
+// U+FEFF. Invalid bytes become raw-byte code points (see above).
+std::string DecodeText(std::string_view bytes, TextEncoding encoding);
+
+// The bytes of a UTF-8 text in the encoding (a BOM in front for Utf8Bom), or
+// nullopt when the encoding cannot hold one of its characters. Bytes of the
+// text that are not valid UTF-8 themselves go out unchanged as UTF-8 and
+// cannot be held by CP932. Takes the text by value: a UTF-8 text that needs no
+// change is handed back without a copy.
+std::optional<std::string> EncodeText(std::string utf8, TextEncoding encoding);
+
+// Whether EncodeText would succeed, without building the bytes.
+bool CanEncode(std::string_view utf8, TextEncoding encoding);
+
+} // namespace tabulix

@@ -1,0 +1,313 @@
+#include "table/CsvParser.h"
+#include "table/CsvWriter.h"
+#include "table/FileReading.h"
+#include "table/StringGrid.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <grp.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace tabulix {
+namespace {
+
+const std::string kBom = "\xEF\xBB\xBF";
+
+namespace fs = std::filesystem;
+
+class FileIo : public testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "tabulix-csv-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+        fs::permissions(dir_, fs::perms(0755));
+    }
+    void TearDown() override {
+        fs::permissions(dir_, fs::perms(0755));
+        fs::remove_all(dir_);
+    }
+
+    std::string path(const std::string& name) const { return (dir_ / name).string(); }
+
+    static void put(const std::string& file, std::string_view bytes) {
+        std::ofstream(file, std::ios::binary) << bytes;
+    }
+
+    static std::string content(const std::string& file) {
+        return ReadFileBytes(file).value_or("<unreadable>");
+    }
+
+    static unsigned mode(const std::string& file) {
+        struct stat info {};
+        ::stat(file.c_str(), &info);
+        return info.st_mode & 07777;
+    }
+
+    static ino_t inodeOf(const std::string& file) {
+        struct stat info {};
+        ::stat(file.c_str(), &info);
+        return info.st_ino;
+    }
+
+    std::vector<std::string> names() const {
+        std::vector<std::string> out;
+        for (const auto& entry : fs::directory_iterator(dir_))
+            out.push_back(entry.path().filename().string());
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+
+    // Runs `body` in a child process and returns its exit code; as an
+    // ordinary user when asked, since folder and file permissions do not stop
+    // root, which the tests may run as.
+    static int runInChild(const std::function<int()>& body, bool ordinaryUser) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            if (ordinaryUser && ::geteuid() == 0 &&
+                (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
+                ::_exit(99);
+            ::_exit(body());
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 98;
+    }
+
+    static int runAsOrdinaryUser(const std::function<int()>& body) {
+        return runInChild(body, true);
+    }
+
+    fs::path dir_;
+};
+
+TEST_F(FileIo, ReadFileBytesReadsEveryByte) {
+    std::string bytes;
+    for (int i = 0; i < 200000; ++i)
+        bytes += static_cast<char>(i * 7 % 256);
+    put(path("data"), bytes);
+    EXPECT_EQ(ReadFileBytes(path("data")), bytes);
+    put(path("empty"), "");
+    EXPECT_EQ(ReadFileBytes(path("empty")), "");
+    // A file whose size is not known in advance.
+    const std::optional<std::string> status = ReadFileBytes("/proc/self/status");
+    ASSERT_TRUE(status);
+    EXPECT_NE(status->find("Pid:"), std::string::npos);
+}
+
+TEST_F(FileIo, ReadFileBytesFailsCleanly) {
+    EXPECT_EQ(ReadFileBytes(path("missing")), std::nullopt);
+    EXPECT_EQ(ReadFileBytes(dir_.string()), std::nullopt);
+    EXPECT_EQ(ReadFileBytes(""), std::nullopt);
+    ASSERT_EQ(::mkfifo(path("pipe").c_str(), 0600), 0);
+    EXPECT_EQ(ReadFileBytes(path("pipe")), std::nullopt); // and does not block
+    put(path("secret"), "x");
+    fs::permissions(path("secret"), fs::perms::none);
+    const std::string secret = path("secret");
+    EXPECT_EQ(runAsOrdinaryUser([&] { return ReadFileBytes(secret) ? 1 : 0; }), 0);
+}
+
+TEST_F(FileIo, ReadTextFileDetectsAndDecodes) {
+    struct Case {
+        std::string bytes;
+        std::optional<TextEncoding> forced;
+        std::string text;
+        TextEncoding encoding;
+    };
+    using E = TextEncoding;
+    using namespace std::string_literals;
+    const std::vector<Case> cases = {
+        {"a,東京\r\n", std::nullopt, "a,東京\r\n", E::Utf8},
+        {kBom + "a,b", std::nullopt, "a,b", E::Utf8Bom},
+        {"\x93\x8C\x8B\x9E,\xB1", std::nullopt, "東京,ｱ", E::ShiftJis},
+        {"", std::nullopt, "", E::Utf8},
+        // What follows a NUL is ignored, also for the detection.
+        {"東京\0\xFF\xFF"s, std::nullopt, "東京", E::Utf8},
+        {kBom + "a", E::Utf8, "a", E::Utf8Bom},
+        {"a", E::Utf8Bom, "a", E::Utf8},
+        {"\x82\xA0", E::Utf8, "\xF4\x8F\xBA\x82\xF4\x8F\xBA\xA0", E::Utf8},
+        {"東", E::ShiftJis, "譚ｱ", E::ShiftJis}, // the UTF-8 bytes read as CP932
+    };
+    for (const Case& c : cases) {
+        put(path("t.csv"), c.bytes);
+        const std::optional<TextFile> file = ReadTextFile(path("t.csv"), c.forced);
+        ASSERT_TRUE(file) << testing::PrintToString(c.bytes);
+        EXPECT_EQ(file->text, c.text) << testing::PrintToString(c.bytes);
+        EXPECT_EQ(file->encoding, c.encoding) << testing::PrintToString(c.bytes);
+    }
+    EXPECT_EQ(ReadTextFile(path("missing")), std::nullopt);
+}
+
+TEST_F(FileIo, WriteCreatesAndReplaces) {
+    const std::string target = path("out.csv");
+    ASSERT_TRUE(WriteFileAtomically(target, "first").ok());
+    EXPECT_EQ(content(target), "first");
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    EXPECT_EQ(mode(target), 0666u & ~mask);
+    ::chmod(target.c_str(), 0640);
+    ASSERT_TRUE(WriteFileAtomically(target, "second, longer").ok());
+    EXPECT_EQ(content(target), "second, longer");
+    EXPECT_EQ(mode(target), 0640u);
+    ASSERT_TRUE(WriteFileAtomically(target, "").ok());
+    EXPECT_EQ(content(target), "");
+    EXPECT_EQ(names(), std::vector<std::string>{"out.csv"}); // no temporary left
+}
+
+TEST_F(FileIo, WriteGoesThroughSymbolicLinksToTheRealFile) {
+    fs::create_directory(dir_ / "real");
+    put(path("real/data.csv"), "old");
+    ::chmod(path("real/data.csv").c_str(), 0604);
+    fs::create_symlink("real/data.csv", dir_ / "hop");
+    fs::create_symlink(dir_ / "hop", dir_ / "link.csv"); // a chain, absolute then relative
+    ASSERT_TRUE(WriteFileAtomically(path("link.csv"), "new").ok());
+    EXPECT_TRUE(fs::is_symlink(dir_ / "link.csv"));
+    EXPECT_TRUE(fs::is_symlink(dir_ / "hop"));
+    EXPECT_EQ(content(path("real/data.csv")), "new");
+    EXPECT_EQ(mode(path("real/data.csv")), 0604u);
+    EXPECT_EQ(fs::directory_iterator(dir_ / "real")->path().filename(), "data.csv");
+
+    // A dangling link gets its target created.
+    fs::create_symlink("real/later.csv", dir_ / "dangling");
+    ASSERT_TRUE(WriteFileAtomically(path("dangling"), "made").ok());
+    EXPECT_TRUE(fs::is_symlink(dir_ / "dangling"));
+    EXPECT_EQ(content(path("real/later.csv")), "made");
+
+    fs::create_symlink("loop2", dir_ / "loop1");
+    fs::create_symlink("loop1", dir_ / "loop2");
+    EXPECT_FALSE(WriteFileAtomically(path("loop1"), "x").ok());
+}
+
+TEST_F(FileIo, FailedWritesLeaveEverythingAsItWas) {
+    put(path("file"), "old");
+    // The parent is a regular file.
+    EXPECT_FALSE(WriteFileAtomically(path("file/sub.csv"), "new").ok());
+    // The target is a folder.
+    fs::create_directory(dir_ / "folder");
+    put(path("folder/inside"), "kept");
+    const WriteResult onFolder = WriteFileAtomically(path("folder"), "new");
+    EXPECT_FALSE(onFolder.ok());
+    EXPECT_EQ(onFolder.error, std::errc::is_a_directory);
+    EXPECT_EQ(content(path("folder/inside")), "kept");
+    // The folder does not exist.
+    EXPECT_FALSE(WriteFileAtomically(path("nowhere/x.csv"), "new").ok());
+    EXPECT_EQ(content(path("file")), "old");
+    EXPECT_EQ(names(), (std::vector<std::string>{"file", "folder"}));
+}
+
+TEST_F(FileIo, WriteFailingHalfwayKeepsTheOldFile) {
+    const std::string target = path("big.csv");
+    put(target, "the old content");
+    const std::string bytes(1 << 20, 'n');
+    // The file size limit makes the write of the temporary file fail midway.
+    const int code = runInChild(
+        [&] {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{4096, 4096};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            return WriteFileAtomically(target, bytes).ok() ? 0 : 1;
+        },
+        false);
+    EXPECT_EQ(code, 1);
+    EXPECT_EQ(content(target), "the old content");
+    EXPECT_EQ(names(), std::vector<std::string>{"big.csv"});
+}
+
+TEST_F(FileIo, ReadOnlyFilesAreNotReplaced) {
+    const std::string target = path("locked.csv");
+    put(target, "old");
+    ::chmod(target.c_str(), 0444);
+    ::chmod(dir_.c_str(), 0777);
+    EXPECT_EQ(runAsOrdinaryUser([&] { return WriteFileAtomically(target, "new").ok() ? 0 : 1; }),
+              1);
+    EXPECT_EQ(content(target), "old");
+    EXPECT_EQ(names(), std::vector<std::string>{"locked.csv"});
+}
+
+TEST_F(FileIo, WritableFileInReadOnlyFolderIsWrittenInPlace) {
+    const std::string target = path("shared.csv");
+    put(target, "an old and longer content");
+    ::chmod(target.c_str(), 0666);
+    const ino_t inode = inodeOf(target);
+    ::chmod(dir_.c_str(), 0555);
+    EXPECT_EQ(runAsOrdinaryUser([&] { return WriteFileAtomically(target, "new").ok() ? 0 : 1; }),
+              0);
+    EXPECT_EQ(content(target), "new");
+    EXPECT_EQ(mode(target), 0666u);
+    EXPECT_EQ(inodeOf(target), inode);
+    // A new file cannot be made there.
+    const std::string fresh = path("fresh.csv");
+    EXPECT_EQ(runAsOrdinaryUser([&] { return WriteFileAtomically(fresh, "x").ok() ? 0 : 1; }), 1);
+    EXPECT_FALSE(fs::exists(fresh));
+}
+
+StringGrid tableGrid() {
+    StringGrid grid(4, 3);
+    grid.setFixedCols(2);
+    grid.setCell(2, 0, "1");
+    grid.setCell(1, 1, "fixed");
+    grid.setCell(2, 1, "東京");
+    grid.setCell(3, 1, "a,b");
+    grid.setCell(2, 2, "ｶﾅ");
+    return grid;
+}
+
+TEST_F(FileIo, WriteTableEncodesAndWrites) {
+    const StringGrid grid = tableGrid();
+    const std::string target = path("t.csv");
+    EXPECT_EQ(WriteTable(grid, target, Separator::of(','), TextEncoding::ShiftJis),
+              WriteTableResult::Ok);
+    EXPECT_EQ(content(target), "\x93\x8C\x8B\x9E,\"a,b\"\r\n\xB6\xC5,\r\n");
+    EXPECT_EQ(WriteTable(grid, target, Separator::of('\t'), TextEncoding::Utf8Bom),
+              WriteTableResult::Ok);
+    EXPECT_EQ(content(target), "\xEF\xBB\xBF東京\t\"a,b\"\r\nｶﾅ\t\r\n");
+}
+
+TEST_F(FileIo, WriteTableRefusesUnencodableTextAndReportsFailure) {
+    StringGrid grid = tableGrid();
+    grid.setCell(3, 2, "😀");
+    const std::string target = path("t.csv");
+    put(target, "old");
+    EXPECT_EQ(WriteTable(grid, target, Separator::of(','), TextEncoding::ShiftJis),
+              WriteTableResult::Unencodable);
+    EXPECT_EQ(content(target), "old");
+    EXPECT_EQ(WriteTable(grid, path("t.csv/x"), Separator::of(','), TextEncoding::Utf8),
+              WriteTableResult::Failed);
+    EXPECT_EQ(content(target), "old");
+}
+
+// A table saved and read again is the same table, in each encoding.
+TEST_F(FileIo, SavedTableReadsBack) {
+    StringGrid grid(5, 4);
+    grid.setFixedCols(2);
+    const std::vector<std::vector<std::string>> rows = {
+        {"東京", "ｱｲｳ", "①\r\nⅰ"}, {"\"quoted\"", "", "a, b"}, {"", "", ""}};
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c)
+            grid.setCell(c + 2, r + 1, rows[r][c]);
+    for (const TextEncoding encoding :
+         {TextEncoding::ShiftJis, TextEncoding::Utf8, TextEncoding::Utf8Bom}) {
+        const std::string target = path("round.csv");
+        ASSERT_EQ(WriteTable(grid, target, Separator::of(','), encoding), WriteTableResult::Ok);
+        const std::optional<TextFile> file = ReadTextFile(target);
+        ASSERT_TRUE(file);
+        EXPECT_EQ(file->encoding, encoding);
+        std::vector<std::vector<std::string>> back;
+        ParseRecords(file->text, Separator::of(','), [&](std::span<const std::string> fields) {
+            back.emplace_back(fields.begin(), fields.end());
+        });
+        EXPECT_EQ(back, rows);
+    }
+}
+
+} // namespace
+} // namespace tabulix

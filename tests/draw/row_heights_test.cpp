@@ -1,0 +1,169 @@
+#include "table/DisplayText.h"
+#include "table/RowHeights.h"
+#include "table/StringGrid.h"
+#include "text/TextHelpers.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+
+namespace tabulix {
+namespace {
+
+constexpr double kA = 7.0; // width of "A"
+constexpr int kH = 20;     // height of "A"
+constexpr int kStandard = 21;
+
+TEST(FoldedLineCount, FitsOrCountsWholeColumnWidthsPlusOne) {
+    const struct {
+        std::size_t units;
+        int width;
+        int lines;
+    } cases[] = {
+        {50, 70, 6}, {10, 70, 1}, {11, 70, 2}, {20, 70, 3}, {0, 70, 1}, {500, 0, 1}, {1, 1, 8},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FoldedLineCount(c.units, c.width, kA), c.lines) << c.units << " in " << c.width;
+}
+
+TEST(FoldedRowHeight, IsTruncatedLinesPlusFourTenthsSpacing) {
+    const struct {
+        int lines;
+        int h;
+        int height;
+    } cases[] = {
+        {6, 20, 140}, // 7h
+        {3, 20, 74},  // trunc(3h + 0.7h)
+        {3, 19, 70},  // trunc(57 + 13.3)
+        {2, 21, 54},  // trunc(42 + 12.6)
+        {30, 20, 668},
+    };
+    for (const auto& c : cases) EXPECT_EQ(FoldedRowHeight(c.lines, c.h), c.height) << c.lines;
+}
+
+class RowHeightsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        grid.setFixedCols(2);
+        grid.setFixedRows(1);
+        grid.setDefaultRowHeight(kStandard);
+        for (int col = 0; col < grid.colCount(); ++col)
+            grid.setColWidth(col, 10 * 7); // ten "A" wide
+    }
+    int heightWith(int foldItem, int row = 1) {
+        options.foldItem = foldItem;
+        ComputeRowHeights(grid, options, kA, kH);
+        return grid.rowHeight(row);
+    }
+
+    StringGrid grid{4, 4};
+    DisplayOptions options;
+};
+
+TEST_F(RowHeightsTest, FiftyUnitsInTenAWidthsByFoldingChoice) {
+    grid.setCell(2, 1, std::string(50, 'x'));
+    EXPECT_EQ(heightWith(kFoldAuto), 7 * kH);
+    EXPECT_EQ(heightWith(3), static_cast<int>(3 * kH + 0.7 * kH));
+    EXPECT_EQ(heightWith(6), 7 * kH);
+    EXPECT_EQ(heightWith(30), 7 * kH);
+    EXPECT_EQ(heightWith(kFoldNone), kStandard);
+    EXPECT_EQ(grid.rowHeight(2), kStandard);
+}
+
+TEST_F(RowHeightsTest, TheLongestCellOfTheRowDecidesFixedCellsIncluded) {
+    grid.setCell(2, 1, std::string(15, 'x')); // 2 lines
+    grid.setCell(3, 1, std::string(25, 'x')); // 3 lines
+    grid.setCell(0, 2, std::string(21, 'x')); // a fixed column
+    grid.setCell(3, 0, std::string(11, 'x')); // a fixed row
+    options.foldItem = kFoldAuto;
+    ComputeRowHeights(grid, options, kA, kH);
+    EXPECT_EQ(grid.rowHeight(0), FoldedRowHeight(2, kH));
+    EXPECT_EQ(grid.rowHeight(1), FoldedRowHeight(3, kH));
+    EXPECT_EQ(grid.rowHeight(2), FoldedRowHeight(3, kH));
+    EXPECT_EQ(grid.rowHeight(3), kStandard);
+}
+
+TEST_F(RowHeightsTest, OneLineRowsReturnToTheDefaultHeight) {
+    grid.setRowHeight(1, 300);
+    grid.setCell(2, 1, "short");
+    EXPECT_EQ(heightWith(kFoldAuto), kStandard);
+}
+
+TEST_F(RowHeightsTest, HiddenColumnsNeverFold) {
+    grid.setColWidth(3, 0);
+    grid.setCell(3, 1, std::string(200, 'x'));
+    EXPECT_EQ(heightWith(kFoldAuto), kStandard);
+}
+
+TEST_F(RowHeightsTest, CountsTheDisplayText) {
+    const struct {
+        const char* name;
+        std::string text;
+        bool trim;
+        bool dates;
+        int col;
+        int height;
+    } cases[] = {
+        {"wide characters count two", "日本語日本語", false, false, 3, FoldedRowHeight(2, kH)},
+        {"a line break counts one", "abcde\r\nfghi", false, false, 3, kStandard},
+        {"trimmed blanks do not count", "  abcdefghij  ", true, false, 3, kStandard},
+        {"untrimmed blanks count", "  abcdefghij  ", false, false, 3, FoldedRowHeight(2, kH)},
+        {"dates grow by two slashes", "240315", false, true, 2, FoldedRowHeight(2, kH)},
+        {"no date editing", "240315", false, false, 2, kStandard},
+        {"eight digits", "20240315", false, true, 1, FoldedRowHeight(2, kH)},
+    };
+    grid.setColWidth(1, 9 * 7 + 3); // 9 units fit, 10 do not
+    grid.setColWidth(2, 7 * 7 + 3); // 7 units fit, 8 do not
+    grid.setColWidth(3, 10 * 7);    // 10 units fit
+    for (const auto& c : cases) {
+        grid.clearCells();
+        grid.setCell(c.col, 1, c.text);
+        options.trimSpace = c.trim;
+        options.dateEdit = c.dates;
+        EXPECT_EQ(heightWith(kFoldAuto), c.height) << c.name;
+    }
+}
+
+// The per-column shortcut (skip texts too short to fold) must agree with
+// counting every cell's display text, also with an uneven "A" width.
+TEST(RowHeights, ShortcutAgreesWithCountingEveryCell) {
+    const double wA = 6.984375;
+    std::mt19937 rng(5);
+    const std::string pieces[] = {"a", " ", "日", "ｱ", "\r\n", "5", "\xff", "↵"};
+    StringGrid grid(6, 300);
+    grid.setDefaultRowHeight(kStandard);
+    const int widths[] = {0, 20, 35, 69, 70, 104};
+    for (int col = 0; col < 6; ++col) grid.setColWidth(col, widths[col]);
+    for (int row = 0; row < grid.rowCount(); ++row)
+        for (int col = 0; col < grid.colCount(); ++col) {
+            std::string text;
+            const int length = static_cast<int>(rng() % 24);
+            for (int i = 0; i < length; ++i) text += pieces[rng() % std::size(pieces)];
+            grid.setCell(col, row, text);
+        }
+    for (const bool trim : {false, true})
+        for (const bool dates : {false, true})
+            for (const int fold : {kFoldAuto, 3}) {
+                DisplayOptions options;
+                options.trimSpace = trim;
+                options.dateEdit = dates;
+                options.foldItem = fold;
+                ComputeRowHeights(grid, options, wA, kH);
+                for (int row = 0; row < grid.rowCount(); ++row) {
+                    int lines = 1;
+                    for (int col = 0; col < grid.colCount(); ++col) {
+                        const std::string shown = DisplayText(grid.cell(col, row), options);
+                        lines = std::max(lines, FoldedLineCount(cellDisplayUnits(shown),
+                                                                grid.colWidth(col), wA));
+                    }
+                    if (fold == 3) lines = std::min(lines, 3);
+                    const int expected = lines > 1 ? FoldedRowHeight(lines, kH) : kStandard;
+                    ASSERT_EQ(grid.rowHeight(row), expected) << "row " << row;
+                }
+            }
+}
+
+} // namespace
+} // namespace tabulix

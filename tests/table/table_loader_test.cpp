@@ -1,0 +1,61 @@
+#include "table/Table.h"
+#include "table/TableLayout.h"
+#include "table/TableLoader.h"
+
+#include <gtest/gtest.h>
+
+namespace tabulix {
+namespace {
+
+const ResetMetrics kMetrics{7.0, 21, 25, false};
+
+TEST(FillTable, RowsNumberedAndColumnsFromTheWidestRecord) {
+    Table t;
+    const auto n = FillTable(t, "a,b,c\r\n1,2,3,4,5\r\nx,y\r\n", Separator::of(','), kMetrics, {});
+    EXPECT_EQ(n, 3u);
+    const StringGrid& g = t.grid;
+    EXPECT_EQ(g.rowCount(), 4);
+    EXPECT_EQ(g.colCount(), 7);
+    EXPECT_EQ(g.cell(0, 3), "3");
+    EXPECT_EQ(g.cell(6, 0), "5");
+    EXPECT_EQ(g.cell(6, 2), "5");
+    EXPECT_EQ(g.cell(4, 3), "");
+    EXPECT_EQ(t.rowRecords.size(), 4u);
+    EXPECT_EQ(t.colRecords.size(), 7u);
+}
+
+TEST(FillTable, EmptyTextGivesOneEmptyCell) {
+    Table t;
+    EXPECT_EQ(FillTable(t, "", Separator::of(','), kMetrics, {}), 0u);
+    EXPECT_EQ(t.grid.rowCount(), 2);
+    EXPECT_EQ(t.grid.colCount(), 3);
+    EXPECT_EQ(t.grid.cell(2, 1), "");
+}
+
+TEST(FillTable, BlankLineGivesAnEmptyRowAndNoSeparatorKeepsLines) {
+    Table t;
+    FillTable(t, "a b\r\n   \r\nc", Separator::of(' '), kMetrics, {});
+    EXPECT_EQ(t.grid.rowCount(), 4);
+    EXPECT_TRUE(t.grid.cell(2, 2).empty());
+    EXPECT_EQ(t.grid.cell(0, 2), "2");
+    FillTable(t, "a,b\nc", Separator::none(), kMetrics, {});
+    EXPECT_EQ(t.grid.colCount(), 3);
+    EXPECT_EQ(t.grid.cell(2, 1), "a,b");
+}
+
+TEST(FillTable, ProgressAtEveryThousandthRecord) {
+    std::string text;
+    for (int i = 0; i < 2500; ++i)
+        text += "r" + std::to_string(i) + "\r\n";
+    std::vector<std::pair<std::size_t, std::size_t>> calls;
+    Table t;
+    FillTable(t, text, Separator::of(','), kMetrics,
+              [&](std::size_t done, std::size_t total) { calls.emplace_back(done, total); });
+    const std::vector<std::pair<std::size_t, std::size_t>> expected{
+        {1, 2500}, {1001, 2500}, {2001, 2500}};
+    EXPECT_EQ(calls, expected);
+    EXPECT_EQ(t.grid.cell(0, 2500), "2,500");
+}
+
+} // namespace
+} // namespace tabulix
