@@ -12,7 +12,7 @@ constexpr const char16_t* kBuilt[] = {
     u"Grid",         u"Mn_InitClear",  u"Mn_Exit",     u"Mn_FixedRowSEQ", u"Mn_ConfPaste",
     u"Mn_ConfClear", u"Mn_ConfInsert", u"Mn_ConfCopy", u"Mn_ConfMove",    u"Mn_ConfDelete",
     u"Btn_OpenCsv",  u"Mn_FileOpen",   u"Btn_Save",    u"Mn_FileSave",    u"Btn_OpenBoard",
-    u"Mn_BardOpen",  u"Cmb_Bunri",     u"Cmb_Moji",
+    u"Mn_BardOpen",  u"Cmb_Bunri",     u"Cmb_Moji",    u"Mn_RecEtc",
 };
 } // namespace
 

@@ -5,6 +5,7 @@
 #include "table/BreakShade.h"
 #include "table/ColumnWidths.h"
 #include "table/FixedColumn.h"
+#include "table/SettingsFile.h"
 #include "table/TableLayout.h"
 #include "table/UserDialogs.h"
 #include "view/GridFont.h"
@@ -23,6 +24,8 @@
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace tabulix {
 
@@ -89,6 +92,7 @@ TFm_Tabulix01::TFm_Tabulix01(UserDialogs& dialogs, Clipboard& clipboard, Setting
     controls_.Lab_Fields->clear();
     applyAvailability();
     SetControlsEnabled(true);
+    setAcceptDrops(true);
     placeOnScreen();
 }
 
@@ -138,6 +142,7 @@ void TFm_Tabulix01::connectCommands() {
     connect(action("Mn_FixedRowSEQ"), &QAction::triggered, this,
             &TFm_Tabulix01::Mn_FixedRowSEQClick);
     connectFileCommands();
+    connect(action("Mn_RecEtc"), &QAction::triggered, this, &TFm_Tabulix01::Mn_RecEtcClick);
     connect(MyTimer_, &QTimer::timeout, this, &TFm_Tabulix01::MyTimerTimer);
     connect(SaveTimer_, &QTimer::timeout, this, &TFm_Tabulix01::SaveTimerTimer);
 }
@@ -215,9 +220,10 @@ void TFm_Tabulix01::firstShow() {
 }
 
 void TFm_Tabulix01::MyTimerTimer() {
-    // Fires once after the first showing; the command-line argument is taken
-    // up by its handler when there is one.
+    // Fires once after the first showing, so the argument is handled in a
+    // window that is already on the screen.
     MyTimer_->stop();
+    if (startArgument_) CommandLineHandler(*std::exchange(startArgument_, std::nullopt));
 }
 
 void TFm_Tabulix01::SaveTimerTimer() {
@@ -239,6 +245,7 @@ void selectItem(QComboBox* combo, int index) {
 } // namespace
 
 void TFm_Tabulix01::ApplySettings() {
+    NormaliseIndexes(settings_);
     const Settings& s = settings_;
     const ToolControls& c = controls_;
     selectItem(c.Cmb_FixedRows, s.cmbFixedRows);
@@ -253,6 +260,7 @@ void TFm_Tabulix01::ApplySettings() {
     if (c.Cmb_Bunri->currentIndex() < 0) c.Cmb_Bunri->setCurrentIndex(0);
     separator_ = separatorTable()[c.Cmb_Bunri->currentIndex()].separator;
     selectItem(c.Cmb_FixedKeta, s.cmbFixedKeta);
+    selectItem(c.Cmb_Moji, s.cmbMoji);
 
     const std::pair<const char*, bool> checks[] = {
         {"Mn_FixedCenter", s.fixedCenter},   {"Mn_DataCenter", s.dataCenter},
@@ -385,6 +393,9 @@ void TFm_Tabulix01::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    rememberWindowRect();
+    CollectSettings();
+    writeSettingsFile();
     MyTimer_->stop();
     SaveTimer_->stop();
     event->accept();

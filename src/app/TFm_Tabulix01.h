@@ -18,11 +18,13 @@
 #include <string_view>
 
 class QAction;
+class QUrl;
 class QTimer;
 
 namespace tabulix {
 
 class CaptionPanel;
+struct CommandLine;
 class Clipboard;
 class GridWidget;
 class UserDialogs;
@@ -107,6 +109,20 @@ public:
     void Cmb_BunriClick();
     TextEncoding tableEncoding() const { return tableEncoding_; }
 
+    // The command-line argument (or a dropped file's quoted path): a file, a
+    // folder or the clipboard request, with layout keys.
+    void CommandLineHandler(const std::string& argument);
+    // The first program argument, handed to the command-line handler once the
+    // window has been shown.
+    void setStartArgument(std::optional<std::string> argument) { startArgument_ = std::move(argument); }
+    // Copies the controls into the settings (at exit).
+    void CollectSettings();
+    // Where the settings are written at exit; empty writes nothing.
+    void setSettingsFile(std::string path) { settingsFile_ = std::move(path); }
+    void Mn_RecEtcClick();
+    // Files dropped on the window: the first one is opened.
+    void openDropped(const QList<QUrl>& urls);
+
     // Menu commands.
     void Mn_InitClearClick();
     void Mn_ExitClick();
@@ -119,6 +135,8 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildWindow();
@@ -144,6 +162,9 @@ private:
     WriteTableResult writeTable(const std::string& path, TextEncoding encoding);
     void showTableEncoding();
     void connectFileCommands();
+    void applyCommandLineKeys(const CommandLine& keys);
+    void rememberWindowRect();
+    void writeSettingsFile();
 
     UserDialogs& dialogs_;
     Clipboard& clipboard_;
@@ -164,6 +185,8 @@ private:
     bool firstShow_ = true;
     bool breakColorWarned_ = false;
     QString captionOverride_;
+    std::optional<std::string> startArgument_;
+    std::string settingsFile_;
 
     ToolControls controls_;
     QWidget* client_ = nullptr;

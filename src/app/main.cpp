@@ -3,6 +3,7 @@
 #include "app/QtUserDialogs.h"
 #include "app/Settings.h"
 #include "app/TFm_Tabulix01.h"
+#include "table/SettingsFile.h"
 
 #include <QApplication>
 
@@ -13,8 +14,12 @@ int main(int argc, char** argv) {
 
     tabulix::QtClipboard clipboard;
     tabulix::QtUserDialogs dialogs;
-    tabulix::TFm_Tabulix01 window(dialogs, clipboard, tabulix::Settings{});
+    const std::string settingsFile = tabulix::SettingsFilePath().string();
+    tabulix::TFm_Tabulix01 window(dialogs, clipboard, tabulix::LoadSettings(settingsFile));
     dialogs.setParentWindow(&window);
+    window.setSettingsFile(settingsFile);
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1) window.setStartArgument(arguments.at(1).toStdString());
     window.show();
     return QApplication::exec();
 }

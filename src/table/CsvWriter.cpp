@@ -21,9 +21,9 @@ bool isBlank(char c) {
     return static_cast<unsigned char>(c) <= 0x20;
 }
 
-// Writes rows into a text that it sizes per row for the worst case (every
-// field quoted, every character a doubled quote) and trims afterwards, so that
-// each byte is written with a plain store.
+// Writes each row into a buffer kept at the worst-case size (every field
+// quoted, every character a doubled quote), so that each byte is a plain
+// store, then appends the row to the text in one piece.
 class RowEncoder {
 public:
     explicit RowEncoder(Separator sep) : sep_(sep), blankSeparator_(sep == Separator::of(' ')) {
@@ -32,13 +32,12 @@ public:
         if (!sep.isNone()) special_[static_cast<unsigned char>(sep.character())] = true;
     }
 
-    void append(std::string& out, std::span<const std::string_view> fields) const {
-        const std::size_t start = out.size();
+    void append(std::string& out, std::span<const std::string_view> fields) {
         std::size_t worst = fields.size();
         for (const std::string_view field : fields)
             worst += 2 * field.size() + 2;
-        out.resize(start + worst);
-        char* const begin = out.data() + start;
+        if (row_.size() < worst) row_.resize(worst);
+        char* const begin = row_.data();
         char* end = writeFields(begin, fields, fields.size());
         if (!sep_.isNone() && readsAsBlank(begin, end)) {
             const auto firstText = std::find_if(fields.begin(), fields.end(),
@@ -47,7 +46,7 @@ public:
                 end = writeFields(begin, fields,
                                   static_cast<std::size_t>(firstText - fields.begin()));
         }
-        out.resize(static_cast<std::size_t>(end - out.data()));
+        out.append(begin, end);
     }
 
 private:
@@ -88,6 +87,7 @@ private:
     Separator sep_;
     bool blankSeparator_;
     std::array<bool, 256> special_{};
+    std::string row_;
 };
 
 std::error_code lastError() {
@@ -205,7 +205,7 @@ std::string EncodeTable(const StringGrid& grid, int fixedCols, Separator sep) {
     // but never written cost nothing.
     const std::size_t texts = grid.textBytes();
     out.reserve(texts + texts / 2 + static_cast<std::size_t>(grid.rowCount()) * (count + 2));
-    const RowEncoder encoder(sep);
+    RowEncoder encoder(sep);
     std::vector<std::string_view> fields(static_cast<std::size_t>(count));
     for (int row = 1; row < grid.rowCount(); ++row) {
         for (int i = 0; i < count; ++i)

@@ -1,0 +1,170 @@
+#include "ScriptedClipboard.h"
+#include "ScriptedDialogs.h"
+
+#include "app/TFm_Tabulix01.h"
+#include "table/SettingsFile.h"
+#include "view/GridWidget.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QTest>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace tabulix {
+namespace {
+
+namespace fs = std::filesystem;
+
+void writeBytes(const fs::path& path, std::string_view bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+}
+
+class StartupTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() /
+              (std::string("tabulix-start-") +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void open(Settings settings = {}) {
+        window = std::make_unique<TFm_Tabulix01>(dialogs, clipboard, std::move(settings));
+        window->setSettingsFile((dir / "TabulixOpt2.Dat").string());
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+    void TearDown() override {
+        if (window) {
+            window->setModified(false);
+            window->close();
+        }
+        window.reset();
+        fs::remove_all(dir);
+        EXPECT_TRUE(dialogs.scriptUsedUp());
+    }
+    std::string cell(int c, int r) { return window->Grid().cellText(c, r); }
+    std::string path(const char* name) { return (dir / name).string(); }
+
+    fs::path dir;
+    ScriptedDialogs dialogs;
+    ScriptedClipboard clipboard;
+    std::unique_ptr<TFm_Tabulix01> window;
+};
+
+TEST_F(StartupTest, ArgumentWithKeysLoadsTheFileWithItsLayoutAndCaption) {
+    writeBytes(path("list.csv"), "番号\t名前\r\n区分\t備考\r\n1\t山田\r\n2\t佐藤\r\n");
+    open();
+    window->CommandLineHandler(path("list.csv") +
+                               ",Key:FixedRows=2,Key:BNR=TAB,Key:Caption=会員名簿");
+    EXPECT_TRUE(dialogs.shown().empty());
+    EXPECT_EQ(cell(3, 3), "山田");
+    EXPECT_EQ(window->Grid().fixedRows(), 3);
+    EXPECT_EQ(cell(0, 3), "1");
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("会員名簿"));
+    EXPECT_EQ(window->controls().Cmb_Bunri->currentIndex(), 2);
+}
+
+TEST_F(StartupTest, StartArgumentIsHandedOverOnceTheWindowIsShown) {
+    writeBytes(path("a.csv"), "x,y\r\n");
+    window = std::make_unique<TFm_Tabulix01>(dialogs, clipboard, Settings{});
+    window->setStartArgument(path("a.csv") + ",Key:FixedRows=0");
+    window->show();
+    QTRY_COMPARE(QString::fromStdString(cell(3, 1)), QStringLiteral("y"));
+    EXPECT_EQ(window->Grid().fixedRows(), 1);
+}
+
+TEST_F(StartupTest, AnUnreadableTargetKeepsTheTableAndTheCaption) {
+    open();
+    window->Grid().setCell(2, 1, "keep");
+    window->CommandLineHandler(path("nothing.csv") + ",Key:Caption=X");
+    EXPECT_EQ(dialogs.messages().back(),
+              "\r\n★\r\n★ これは現在編集中か又は他で使用中のファイルです。\r\n★\r\n\r\n   "
+              "PATH = " +
+                  path("nothing.csv"));
+    EXPECT_EQ(cell(2, 1), "keep");
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Tabulix Ver 3.05  [  ]"));
+}
+
+TEST_F(StartupTest, AFolderBecomesTheNextOpenFolderWithTrailingSlashesDropped) {
+    open();
+    window->CommandLineHandler(dir.string() + "//,Key:Caption=フォルダ");
+    EXPECT_EQ(fs::path(window->settings().pathEditFile).parent_path(), dir);
+    EXPECT_EQ(window->Grid().rowCount(), 2);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("フォルダ"));
+}
+
+TEST_F(StartupTest, ClipboardRequestUsesItsCaptionAndLeavesTheTableUnmodified) {
+    open();
+    clipboard.setText("a\tb\r\n");
+    window->CommandLineHandler("Key:ClipBoard,Key:ClipCaption=貼り付け");
+    EXPECT_EQ(cell(3, 1), "b");
+    EXPECT_FALSE(window->modified());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Tabulix Ver 3.05  [ 貼り付け ]"));
+}
+
+TEST_F(StartupTest, AModifiedTableIsOfferedForSavingFirst) {
+    writeBytes(path("b.csv"), "1\r\n");
+    open();
+    window->setModified(true);
+    dialogs.answer(Answer::No);
+    window->CommandLineHandler(path("b.csv"));
+    EXPECT_EQ(dialogs.messages().front(), "内容が変更されています。\r\n\r\n保存しますか？");
+    EXPECT_EQ(cell(2, 1), "1");
+    EXPECT_FALSE(window->modified());
+}
+
+TEST_F(StartupTest, ADroppedFileWithACommaInItsNameIsOpened) {
+    writeBytes(path("a,b.csv"), "dropped\r\n");
+    open();
+    window->openDropped({QUrl::fromLocalFile(QString::fromStdString(path("a,b.csv"))),
+                         QUrl::fromLocalFile(QString::fromStdString(path("other.csv")))});
+    EXPECT_EQ(cell(2, 1), "dropped");
+    EXPECT_EQ(window->fileInf().path, path("a,b.csv"));
+}
+
+TEST_F(StartupTest, StoredIndexesOutsideTheirListsFallBack) {
+    Settings s;
+    s.cmbBunri = 99;
+    s.cmbLimColLen = -1;
+    s.cmbFixedRows = 57;
+    s.cmbMoji = 2;
+    open(s);
+    const ToolControls& c = window->controls();
+    EXPECT_EQ(c.Cmb_Bunri->currentIndex(), 0);
+    EXPECT_TRUE(window->separator().isNone());
+    EXPECT_EQ(c.Cmb_LimColLen->currentIndex(), 6);
+    EXPECT_EQ(c.Cmb_FixedRows->currentIndex(), 1);
+    EXPECT_EQ(c.Cmb_Moji->currentIndex(), 2);
+}
+
+TEST_F(StartupTest, ExitWritesTheControlsIntoTheSettingsFile) {
+    Settings s;
+    s.findWords[0] = "検索語";
+    s.cmbFixedCol = 3; // kept for the next load while no table is loaded
+    open(s);
+    window->controls().Cmb_FixedRows->setCurrentIndex(4);
+    window->controls().Cmb_Moji->setCurrentIndex(1);
+    window->action("Mn_ConfDelete")->setChecked(false);
+    window->setGeometry(120, 90, 700, 500);
+    ASSERT_TRUE(window->close());
+    const Settings back = LoadSettings(dir / "TabulixOpt2.Dat");
+    EXPECT_EQ(back.cmbFixedRows, 4);
+    EXPECT_EQ(back.cmbMoji, 1);
+    EXPECT_FALSE(back.confDelete);
+    EXPECT_EQ(back.findWords[0], "検索語");
+    EXPECT_EQ(back.cmbFixedCol, 3);
+    EXPECT_EQ(back.windowWidth, 700);
+    EXPECT_EQ(back.windowHeight, 500);
+    EXPECT_EQ(back.winSta, 0);
+    window.reset();
+}
+
+} // namespace
+} // namespace tabulix
