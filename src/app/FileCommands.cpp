@@ -195,9 +195,7 @@ void TFm_Tabulix01::loadText(std::string_view text, bool modified) {
 
 void TFm_Tabulix01::afterFill() {
     const double wA = gridCharWidth();
-    ComputeColumnWidths(table_.grid, table_.colRecords,
-                        WidthRule{wA, WidthLimitOfItem(controls_.Cmb_LimColLen->currentIndex()),
-                                  separator_.isNone()});
+    ComputeWidthsAndHeights();
     if (menuChecked("Mn_BreakColor")) RecomputeBreakShades(table_, -1, 0);
     RefreshCaption();
     showTableEncoding();

@@ -142,6 +142,7 @@ void TFm_Tabulix01::connectCommands() {
     connect(action("Mn_FixedRowSEQ"), &QAction::triggered, this,
             &TFm_Tabulix01::Mn_FixedRowSEQClick);
     connectFileCommands();
+    connectViewCommands();
     connect(action("Mn_RecEtc"), &QAction::triggered, this, &TFm_Tabulix01::Mn_RecEtcClick);
     connect(MyTimer_, &QTimer::timeout, this, &TFm_Tabulix01::MyTimerTimer);
     connect(SaveTimer_, &QTimer::timeout, this, &TFm_Tabulix01::SaveTimerTimer);
@@ -193,6 +194,10 @@ void TFm_Tabulix01::placeOnScreen() {
 
 bool TFm_Tabulix01::eventFilter(QObject* watched, QEvent* event) {
     if (watched == client_ && event->type() == QEvent::Resize) InsetBasePanel();
+    // Entering a miniature scroll bar hands the keyboard to the grid at once.
+    if ((watched == controls_.scbMinVert || watched == controls_.scbMinHorz) &&
+        event->type() == QEvent::Enter)
+        focusGrid();
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -272,6 +277,7 @@ void TFm_Tabulix01::ApplySettings() {
         {"Mn_ConfMove", s.confMove},         {"Mn_ConfDelete", s.confDelete}};
     for (const auto& [name, on] : checks)
         action(name)->setChecked(on);
+    readDisplayOptions();
 }
 
 RowNumbering TFm_Tabulix01::rowNumbering() const {

@@ -8,6 +8,7 @@
 #include "table/TableEvents.h"
 #include "table/TableRecords.h"
 #include "table/CsvWriter.h"
+#include "table/DisplayText.h"
 #include "table/TextEncoding.h"
 #include "text/DoubleClick.h"
 
@@ -18,6 +19,7 @@
 #include <string_view>
 
 class QAction;
+class QCheckBox;
 class QUrl;
 class QTimer;
 
@@ -123,6 +125,26 @@ public:
     // Files dropped on the window: the first one is opened.
     void openDropped(const QList<QUrl>& urls);
 
+    // View controls and View menu.
+    const DisplayOptions& displayOptions() const { return displayOptions_; }
+    void Cmb_FixedColClick();
+    void Cmb_FixedRowsClick();
+    void Cmb_KomRowClick();
+    void Cmb_LimColLenClick();
+    void Cmb_FoldClick();
+    void scbMinVertScroll(int action);
+    void scbMinHorzScroll(int action);
+    void Chk_MoveRowClick();
+    void Chk_MoveColClick();
+    void Chk_RowSizeClick();
+    void Mn_FixedCenterClick();
+    void Mn_BreakColorClick();
+    void Mn_KaraGyoColorClick(QAction* clicked);
+    void Mn_GridWhiteClick(QAction* clicked);
+    // Column widths and row heights by the current view controls.
+    void ComputeWidthsAndHeights();
+    void ComputeRowHeights();
+
     // Menu commands.
     void Mn_InitClearClick();
     void Mn_ExitClick();
@@ -162,6 +184,10 @@ private:
     WriteTableResult writeTable(const std::string& path, TextEncoding encoding);
     void showTableEncoding();
     void connectFileCommands();
+    void connectViewCommands();
+    void readDisplayOptions();
+    void focusGrid();
+    void boldWhileChecked(QCheckBox* box);
     void applyCommandLineKeys(const CommandLine& keys);
     void rememberWindowRect();
     void writeSettingsFile();
@@ -181,6 +207,8 @@ private:
     Separator separator_ = Separator::of(',');
     bool modified_ = false;
     TextEncoding tableEncoding_ = TextEncoding::Utf8;
+    DisplayOptions displayOptions_;
+    class CellPainter* painter_ = nullptr;
     qint64 lastProgressPaint_ = 0;
     bool firstShow_ = true;
     bool breakColorWarned_ = false;

@@ -26,7 +26,8 @@ template <class W> W* named(W* widget, const char* name) {
 QPushButton* button(QWidget* parent, const char* name, const char* caption) {
     auto* b = named(new QPushButton(utf8(caption), parent), name);
     b->setFocusPolicy(Qt::NoFocus);
-    b->setMinimumWidth(b->fontMetrics().horizontalAdvance(b->text()) + 24);
+    b->setMinimumWidth(b->fontMetrics().horizontalAdvance(b->text()) + 16);
+    b->setMaximumWidth(b->fontMetrics().horizontalAdvance(b->text()) + 40);
     b->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
     return b;
 }
@@ -37,6 +38,7 @@ QComboBox* combo(QWidget* parent, const char* name, const QStringList& items) {
     c->setFocusPolicy(Qt::NoFocus);
     c->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     c->setMinimumContentsLength(4);
+    c->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     return c;
 }
 
@@ -81,7 +83,7 @@ void addFileButtons(QWidget* panel, QHBoxLayout* row, ToolControls& c) {
     c.Btn_ViewCol = button(panel, "Btn_ViewCol", "抑制");
     for (QWidget* b : {c.Btn_OpenCsv, c.Btn_OpenBoard, c.Btn_Excel, c.Btn_Save})
         row->addWidget(b);
-    row->addSpacing(12);
+    row->addSpacing(6);
     for (QWidget* b : {c.Btn_VertGrid, c.Btn_Select, c.Btn_Sort, c.Btn_ViewCol})
         row->addWidget(b);
 }
@@ -91,7 +93,7 @@ void addCounters(QWidget* panel, QHBoxLayout* row, ToolControls& c) {
     c.Lab_Fields = named(new QLabel(panel), "Lab_Fields");
     for (QLabel* l : {c.Lab_Records, c.Lab_Fields}) {
         l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        l->setMinimumWidth(70);
+        l->setMinimumWidth(64);
         l->setFrameShape(QFrame::StyledPanel);
     }
     row->addWidget(group(panel, "行数", {c.Lab_Records}));

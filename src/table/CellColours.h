@@ -47,7 +47,7 @@ struct CellColourInput {
     const DisplayOptions& options;
     int currentCol = -1;
     int currentRow = -1;
-    CellRange selection; // data cells only; none while left < 0
+    CellRange selection;   // data cells only; none while left < 0
     bool rowEmpty = false; // RowDataIsEmpty of the row being decided
 };
 

@@ -119,7 +119,8 @@ std::vector<std::string> FoldDisplayText(std::string_view text, int n, int maxLi
     // Most cells fit on their first line: no line break, at most n bytes.
     if (text.size() <= lineUnits && text.find_first_of("\r\n") == std::string_view::npos) {
         const std::string_view line = TrimRightBlanks(text);
-        return line.empty() ? std::vector<std::string>{} : std::vector<std::string>{std::string(line)};
+        return line.empty() ? std::vector<std::string>{}
+                            : std::vector<std::string>{std::string(line)};
     }
     LineFolder folder(lineUnits, static_cast<std::size_t>(maxLines));
     std::size_t pos = 0;
@@ -130,7 +131,8 @@ std::vector<std::string> FoldDisplayText(std::string_view text, int n, int maxLi
         }
         const DecodedChar ch = decodeUtf8(text, pos);
         const bool mark = ch.valid && ch.codePoint == kLineBreakMarkChar;
-        if (folder.put(text.substr(pos, ch.length), mark ? 1 : static_cast<std::size_t>(displayWidth(ch))))
+        if (folder.put(text.substr(pos, ch.length),
+                       mark ? 1 : static_cast<std::size_t>(displayWidth(ch))))
             pos += ch.length;
     }
     return folder.finish(restIsBlank(text, pos));

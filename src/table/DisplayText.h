@@ -10,15 +10,15 @@ namespace tabulix {
 // The View menu's display options and the folding choice, as the cell drawing,
 // the row heights and the print data read them.
 struct DisplayOptions {
-    bool fixedCenter = true;  // header rows centred in data columns
-    bool dataCenter = false;  // data cells centred
-    bool trimSpace = false;   // blanks and control characters off both ends
-    bool dateEdit = false;    // 6- and 8-unit numbers shown as dates
-    bool breakColor = true;   // break shading of data cells
-    bool karaGyoColor = true; // empty rows in the light colour
+    bool fixedCenter = true;   // header rows centred in data columns
+    bool dataCenter = false;   // data cells centred
+    bool trimSpace = false;    // blanks and control characters off both ends
+    bool dateEdit = false;     // 6- and 8-unit numbers shown as dates
+    bool breakColor = true;    // break shading of data cells
+    bool karaGyoColor = true;  // empty rows in the light colour
     bool karaGyoBlack = false; // empty rows in the dark colour
-    bool whiteGrid = false;   // grid background white instead of silver
-    int foldItem = 0;         // folding item: 0 automatic, 1 none, n (2..30) at most n lines
+    bool whiteGrid = false;    // grid background white instead of silver
+    int foldItem = 0;          // folding item: 0 automatic, 1 none, n (2..30) at most n lines
 };
 
 inline constexpr int kFoldAuto = 0;

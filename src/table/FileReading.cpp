@@ -5,6 +5,7 @@
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace tabulix {
 
@@ -56,12 +57,12 @@ std::optional<std::string> ReadFileBytes(const std::string& path) {
 std::optional<TextFile> ReadTextFile(const std::string& path, std::optional<TextEncoding> forced) {
     std::optional<std::string> bytes = ReadFileBytes(path);
     if (!bytes) return std::nullopt;
-    std::string_view content(*bytes);
-    content = content.substr(0, content.find('\0'));
-    TextEncoding encoding = forced ? *forced : DetectEncoding(content);
+    const std::size_t nul = bytes->find('\0');
+    if (nul != std::string::npos) bytes->resize(nul);
+    TextEncoding encoding = forced ? *forced : DetectEncoding(*bytes);
     if (encoding != TextEncoding::ShiftJis)
-        encoding = content.starts_with("\xEF\xBB\xBF") ? TextEncoding::Utf8Bom : TextEncoding::Utf8;
-    return TextFile{DecodeText(content, encoding), encoding};
+        encoding = bytes->starts_with("\xEF\xBB\xBF") ? TextEncoding::Utf8Bom : TextEncoding::Utf8;
+    return TextFile{DecodeText(std::move(*bytes), encoding), encoding};
 }
 
 } // namespace tabulix

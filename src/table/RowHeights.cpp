@@ -2,6 +2,7 @@
 
 #include "table/DisplayText.h"
 #include "table/StringGrid.h"
+#include "text/DisplayWidth.h"
 #include "text/TextHelpers.h"
 
 #include <algorithm>
@@ -30,10 +31,73 @@ std::size_t oneLineCapacity(int colWidth, double charWidth) {
     return units;
 }
 
-// Display units never exceed bytes; only the date editing adds two slashes to
-// a text of 6 to 24 bytes.
-std::size_t unitBound(std::size_t bytes, bool dateEdit) {
-    return dateEdit && bytes >= 6 && bytes <= 24 ? bytes + 2 : bytes;
+// Three-byte sequences that are well-formed whatever their second byte
+// (leads E1..EC, EE..EF: no overlong forms, no surrogates).
+bool plainThreeByteLead(unsigned char b) {
+    return (b >= 0xE1 && b <= 0xEC) || b == 0xEE || b == 0xEF;
+}
+
+bool continuation(unsigned char b) {
+    return (b & 0xC0) == 0x80;
+}
+
+// Units of one character of a display line: half-width katakana and the
+// line-break mark take one, every other character two.
+int threeByteUnits(char32_t c) {
+    return (c >= 0xFF61 && c <= 0xFF9F) || c == 0x21B5 ? 1 : 2;
+}
+
+} // namespace
+
+std::size_t DisplayLineUnits(std::string_view text) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t n = text.size();
+    std::size_t units = 0;
+    for (std::size_t i = 0; i < n;) {
+        const unsigned char b = p[i];
+        if (b < 0x80) { // a CR LF pair is one line break
+            i += b == '\r' && i + 1 < n && p[i + 1] == '\n' ? 2 : 1;
+            ++units;
+        } else if (plainThreeByteLead(b) && i + 2 < n && continuation(p[i + 1]) &&
+                   continuation(p[i + 2])) {
+            const char32_t c = (char32_t{b} & 0x0F) << 12 | (char32_t{p[i + 1]} & 0x3F) << 6 |
+                               (char32_t{p[i + 2]} & 0x3F);
+            units += static_cast<std::size_t>(threeByteUnits(c));
+            i += 3;
+        } else { // anything else by the general rules, one character at a time
+            const std::size_t length = decodeUtf8(text, i).length;
+            units += cellDisplayUnits(text.substr(i, length));
+            i += length;
+        }
+    }
+    return units;
+}
+
+namespace {
+
+// The most units the date editing can make of a text: 6 digits become 8
+// units, 8 digits 10. Only texts of 6 or 8 units (6 to 24 bytes) qualify.
+std::size_t datedBound(std::string_view text) {
+    const std::size_t bytes = text.size();
+    if (bytes < 6 || bytes > 24) return bytes;
+    std::size_t digits = 0;
+    for (const char c : text)
+        digits += c >= '0' && c <= '9';
+    return digits == 6   ? std::max<std::size_t>(bytes, 8)
+           : digits == 8 ? std::max<std::size_t>(bytes, 10)
+                         : bytes;
+}
+
+// Whether a text's display units may exceed `capacity` and need counting.
+// Valid UTF-8 never has more units than bytes, but an invalid byte shows as a
+// two-unit U+FFFD. Trimming only shortens.
+bool mayExceed(std::string_view text, std::size_t capacity, bool dateEdit) {
+    const std::size_t bytes = text.size();
+    if ((dateEdit ? datedBound(text) : bytes) > capacity) return true;
+    if (2 * bytes <= capacity) return false;
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80) return true;
+    return false;
 }
 
 class RowFolder {
@@ -49,8 +113,8 @@ public:
         int lines = 1;
         for (int col = 0; col < grid_.colCount(); ++col) {
             const std::string_view text = grid_.cell(col, row);
-            if (unitBound(text.size(), options_.dateEdit) <= capacity_[col]) continue;
-            const std::size_t units = cellDisplayUnits(DisplayTextView(text, options_, scratch_));
+            if (!mayExceed(text, capacity_[col], options_.dateEdit)) continue;
+            const std::size_t units = DisplayLineUnits(DisplayTextView(text, options_, scratch_));
             lines = std::max(lines, FoldedLineCount(units, grid_.colWidth(col), charWidth_));
             if (cap_ > 0 && lines >= cap_) return cap_;
         }

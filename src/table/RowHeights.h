@@ -1,11 +1,17 @@
 #pragma once
 
 #include <cstddef>
+#include <string_view>
 
 namespace tabulix {
 
 class StringGrid;
 struct DisplayOptions;
+
+// Display units of a text shown on one line, exactly as cellDisplayUnits
+// counts them, with the common characters decoded in place: the row heights
+// count every long cell of the table.
+std::size_t DisplayLineUnits(std::string_view text);
 
 // Lines a text of `units` display units takes in a column `colWidth` pixels
 // wide: one when the column is hidden (width 0) or the text fits, otherwise

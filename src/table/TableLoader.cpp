@@ -15,7 +15,7 @@ std::size_t FillTable(Table& table, std::string_view text, Separator sep,
     ResetTable(table, 0, static_cast<int>(total), metrics);
     std::size_t done = 0;
     std::vector<std::string_view> cells;
-    ParseRecords(text, sep, [&](std::span<const std::string> fields) {
+    ParseRecordViews(text, sep, [&](std::span<const std::string_view> fields) {
         if (done % 1000 == 0 && progress) progress(done + 1, total);
         const int row = static_cast<int>(done) + 1;
         GrowColumns(table, static_cast<int>(fields.size()) + kFixedColCount);

@@ -93,8 +93,12 @@ Utf8State scanUtf8(std::string_view text) {
     return state;
 }
 
-std::string decodeUtf8(std::string_view bytes) {
-    if (scanUtf8(bytes) == Utf8State::Clean) return std::string(bytes);
+std::string decodeUtf8(std::string&& owned, std::size_t skip) {
+    const std::string_view bytes = std::string_view(owned).substr(skip);
+    if (scanUtf8(bytes) == Utf8State::Clean) {
+        owned.erase(0, skip);
+        return std::move(owned);
+    }
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 4);
     std::size_t runStart = 0;
@@ -212,6 +216,15 @@ std::string decodeCp932(std::string_view bytes) {
     return out;
 }
 
+// iconv writes YEN SIGN and OVERLINE as the bytes of the backslash and the
+// tilde, which read back as those: a silent change of character, so they
+// count as not held by CP932. (Its other one-way mappings, such as WAVE DASH
+// to the code of FULLWIDTH TILDE, stay within one Japanese character.)
+bool readsBackAsAscii(std::string_view text) {
+    return text.find("\u00A5") != std::string_view::npos ||
+           text.find("\u203E") != std::string_view::npos;
+}
+
 // Encodes into *out when out is set; false when a character has no CP932 form.
 bool encodeCp932(std::string_view text, std::string* out) {
     Converter converter("CP932", "UTF-8");
@@ -231,6 +244,7 @@ bool encodeCp932(std::string_view text, std::string* out) {
         std::size_t end = p;
         while (end < text.size() && byteAt(text, end) >= 0x80 && !rawByteAt(text, end))
             ++end;
+        if (readsBackAsAscii(text.substr(p, end - p))) return false;
         const char* in = text.data() + p;
         std::size_t left = end - p;
         if (!converter.run(in, left, out)) return false;
@@ -258,17 +272,10 @@ TextEncoding DetectEncoding(std::string_view bytes) {
     return scanUtf8(bytes) == Utf8State::Invalid ? TextEncoding::ShiftJis : TextEncoding::Utf8;
 }
 
-std::string DecodeText(std::string_view bytes, TextEncoding encoding) {
-    switch (encoding) {
-    case TextEncoding::ShiftJis:
-        return decodeCp932(bytes);
-    case TextEncoding::Utf8Bom:
-        if (hasBom(bytes)) bytes.remove_prefix(kBom.size());
-        return decodeUtf8(bytes);
-    case TextEncoding::Utf8:
-        break;
-    }
-    return decodeUtf8(bytes);
+std::string DecodeText(std::string bytes, TextEncoding encoding) {
+    if (encoding == TextEncoding::ShiftJis) return decodeCp932(bytes);
+    const bool dropBom = encoding == TextEncoding::Utf8Bom && hasBom(bytes);
+    return decodeUtf8(std::move(bytes), dropBom ? kBom.size() : 0);
 }
 
 std::optional<std::string> EncodeText(std::string utf8, TextEncoding encoding) {

@@ -7,7 +7,12 @@
 namespace tabulix {
 
 // The encodings a table is read in and saved in. ShiftJis is Microsoft's
-// CP932 (NEC and IBM extensions included), converted by glibc iconv.
+// CP932 (NEC and IBM extensions included), converted by glibc iconv with its
+// tables: a character with two codes is written with the preferred one (an
+// NEC-selected IBM extension as the IBM extension), and the usual
+// non-Microsoft forms are written as the Microsoft character they stand for
+// (U+301C WAVE DASH as 0x8160, which reads back as U+FF5E). YEN SIGN and
+// OVERLINE are not held: their bytes would read back as "\" and "~".
 enum class TextEncoding { ShiftJis, Utf8, Utf8Bom };
 
 // Bytes that are invalid in the encoding a text is decoded with are kept, one
@@ -32,8 +37,9 @@ constexpr bool IsRawByteCodePoint(char32_t c) {
 TextEncoding DetectEncoding(std::string_view bytes);
 
 // UTF-8 text of the bytes. Utf8Bom drops a leading BOM; Utf8 keeps it as
-// U+FEFF. Invalid bytes become raw-byte code points (see above).
-std::string DecodeText(std::string_view bytes, TextEncoding encoding);
+// U+FEFF. Invalid bytes become raw-byte code points (see above). Takes the
+// bytes by value: valid UTF-8 is handed back without a copy.
+std::string DecodeText(std::string bytes, TextEncoding encoding);
 
 // The bytes of a UTF-8 text in the encoding (a BOM in front for Utf8Bom), or
 // nullopt when the encoding cannot hold one of its characters. Bytes of the

@@ -253,7 +253,7 @@ void GridWidget::setGridLineColor(const QColor& color) {
 void GridWidget::gridChanged(bool geometry) {
     if (geometry) {
         clampCells();
-        updateScrollBars();
+        applyFirst(first_[Cols], first_[Rows]); // the last rows may be gone
     }
     viewport()->update();
 }
@@ -612,7 +612,9 @@ bool GridWidget::event(QEvent* event) {
             if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return false;
             const bool back =
                 key->key() == Qt::Key_Backtab || (key->modifiers() & Qt::ShiftModifier);
-            return focusNextPrevChild(!back);
+            if (!focusNextPrevChild(!back)) return false;
+            key->accept(); // or the parent would move the focus once more
+            return true;
         }
     }
     return QAbstractScrollArea::event(event);

@@ -1,4 +1,3 @@
-#include "table/CsvParser.h"
 #include "table/CsvWriter.h"
 #include "table/FileReading.h"
 #include "table/StringGrid.h"
@@ -283,30 +282,6 @@ TEST_F(FileIo, WriteTableRefusesUnencodableTextAndReportsFailure) {
     EXPECT_EQ(WriteTable(grid, path("t.csv/x"), Separator::of(','), TextEncoding::Utf8),
               WriteTableResult::Failed);
     EXPECT_EQ(content(target), "old");
-}
-
-// A table saved and read again is the same table, in each encoding.
-TEST_F(FileIo, SavedTableReadsBack) {
-    StringGrid grid(5, 4);
-    grid.setFixedCols(2);
-    const std::vector<std::vector<std::string>> rows = {
-        {"東京", "ｱｲｳ", "①\r\nⅰ"}, {"\"quoted\"", "", "a, b"}, {"", "", ""}};
-    for (int r = 0; r < 3; ++r)
-        for (int c = 0; c < 3; ++c)
-            grid.setCell(c + 2, r + 1, rows[r][c]);
-    for (const TextEncoding encoding :
-         {TextEncoding::ShiftJis, TextEncoding::Utf8, TextEncoding::Utf8Bom}) {
-        const std::string target = path("round.csv");
-        ASSERT_EQ(WriteTable(grid, target, Separator::of(','), encoding), WriteTableResult::Ok);
-        const std::optional<TextFile> file = ReadTextFile(target);
-        ASSERT_TRUE(file);
-        EXPECT_EQ(file->encoding, encoding);
-        std::vector<std::vector<std::string>> back;
-        ParseRecords(file->text, Separator::of(','), [&](std::span<const std::string> fields) {
-            back.emplace_back(fields.begin(), fields.end());
-        });
-        EXPECT_EQ(back, rows);
-    }
 }
 
 } // namespace

@@ -46,7 +46,7 @@ def main():
             continue
         records = read(text)
         # Ending inside quotes is what makes one more quote change nothing;
-        # the test also drops a few texts that end at an empty field.
+        # this also drops a few texts that end at an empty field.
         if records == read(text + '"'):
             continue
         out.append(hexed(text))

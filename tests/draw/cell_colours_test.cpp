@@ -31,7 +31,8 @@ protected:
     void SetUp() override {
         ResetTable(table, 4, 6, ResetMetrics{7.0, 21, 25, false});
         for (int row = 1; row <= 6; ++row)
-            for (int col = 2; col <= 5; ++col) table.grid.setCell(col, row, "x");
+            for (int col = 2; col <= 5; ++col)
+                table.grid.setCell(col, row, "x");
         input.currentCol = 2;
         input.currentRow = 1;
         input.selection = CellRange{2, 1, 2, 1};
@@ -84,7 +85,8 @@ TEST_F(CellColoursTest, ColumnsBeyondTheShadeBitsAreNotShaded) {
 }
 
 TEST_F(CellColoursTest, EmptyRowsLightDarkOrNeither) {
-    for (int col = 2; col <= 5; ++col) table.grid.setCell(col, 3, "");
+    for (int col = 2; col <= 5; ++col)
+        table.grid.setCell(col, 3, "");
     shade(3, 3);
     EXPECT_EQ(background(3, 3), Rgb(kEmptyRowLight));
     EXPECT_EQ(at(3, 3).text, kGridText);
@@ -111,7 +113,8 @@ TEST(CellColoursRow, DataIsEmptyIgnoresTheFixedColumns) {
 TEST_F(CellColoursTest, MarkedRowWithoutMarkedColumnsIsGreenOutsideTheSelection) {
     markRow(1);
     markRow(3);
-    for (int col = 2; col <= 5; ++col) EXPECT_EQ(background(col, 3), Rgb(kMarkedGreen)) << col;
+    for (int col = 2; col <= 5; ++col)
+        EXPECT_EQ(background(col, 3), Rgb(kMarkedGreen)) << col;
     EXPECT_EQ(at(4, 3).text, kHighlightText);
     EXPECT_EQ(background(2, 1), Rgb(kCursorNavy)); // the current cell in a marked row
     input.selection = CellRange{2, 3, 3, 3};
@@ -169,7 +172,7 @@ TEST_F(CellColoursTest, FixedCellsAreGreyOrGreenForMarks) {
         int col;
         int row;
         std::uint32_t rgb;
-    } cases[] = {{0, 0, kFixedGrey}, {0, 2, kFixedGrey},   {4, 0, kFixedGrey},
+    } cases[] = {{0, 0, kFixedGrey},   {0, 2, kFixedGrey},   {4, 0, kFixedGrey},
                  {0, 4, kMarkedGreen}, {1, 4, kMarkedGreen}, {3, 0, kMarkedGreen}};
     for (const auto& c : cases) {
         const CellColours look = at(c.col, c.row);
@@ -225,13 +228,15 @@ TEST_F(CellColoursTest, ClickedHeaderGetsAWhiteFrameInHeaderModes) {
 
 TEST_F(CellColoursTest, ShadesComeFromTheRecomputedBits) {
     const char* column[] = {"A", "A", "B", "B", "", "B"};
-    for (int row = 1; row <= 6; ++row) table.grid.setCell(2, row, column[row - 1]);
+    for (int row = 1; row <= 6; ++row)
+        table.grid.setCell(2, row, column[row - 1]);
     RecomputeBreakShades(table, -1, 0);
     input.selection = CellRange{};
     input.currentCol = -1;
     const Rgb shaded(0xB0B0B0), plain(kGridSilver);
     const Rgb expected[] = {shaded, shaded, plain, plain, plain, shaded};
-    for (int row = 1; row <= 6; ++row) EXPECT_EQ(background(2, row), expected[row - 1]) << row;
+    for (int row = 1; row <= 6; ++row)
+        EXPECT_EQ(background(2, row), expected[row - 1]) << row;
 }
 
 } // namespace

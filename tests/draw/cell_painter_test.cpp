@@ -69,9 +69,7 @@ protected:
                 if (image.pixel(x, y) != background) return x - rect.left();
         return -1;
     }
-    void refold() {
-        ComputeRowHeights(table.grid, options, gridCharWidth(), gridCharHeight());
-    }
+    void refold() { ComputeRowHeights(table.grid, options, gridCharWidth(), gridCharHeight()); }
 
     Table table;
     EditState edit;
@@ -82,8 +80,10 @@ protected:
 
 TEST_F(CellPainterTest, PaintsShadesCursorMarksAndFixedCells) {
     const char* column[] = {"A", "A", "B", "B", "", "B"};
-    for (int row = 1; row <= 6; ++row) table.grid.setCell(2, row, column[row - 1]);
-    for (int row = 7; row <= 12; ++row) table.grid.setCell(3, row, "x");
+    for (int row = 1; row <= 6; ++row)
+        table.grid.setCell(2, row, column[row - 1]);
+    for (int row = 7; row <= 12; ++row)
+        table.grid.setCell(3, row, "x");
     RecomputeBreakShades(table, -1, 0);
     table.rowRecords[8].marked = true;
     widget.setCurrentCellSilently(4, 9);
@@ -92,10 +92,10 @@ TEST_F(CellPainterTest, PaintsShadesCursorMarksAndFixedCells) {
     EXPECT_EQ(fill(image, 2, 1), 0xFFB0B0B0);
     EXPECT_EQ(fill(image, 2, 3), kSilver);
     EXPECT_EQ(fill(image, 2, 6), 0xFFB0B0B0);
-    EXPECT_EQ(fill(image, 4, 9), 0xFF000080);  // current cell
-    EXPECT_EQ(fill(image, 5, 8), 0xFF008000);  // marked row
-    EXPECT_EQ(fill(image, 0, 8), 0xFF008000);  // its row number
-    EXPECT_EQ(fill(image, 0, 7), 0xFF808080);  // a plain row number
+    EXPECT_EQ(fill(image, 4, 9), 0xFF000080); // current cell
+    EXPECT_EQ(fill(image, 5, 8), 0xFF008000); // marked row
+    EXPECT_EQ(fill(image, 0, 8), 0xFF008000); // its row number
+    EXPECT_EQ(fill(image, 0, 7), 0xFF808080); // a plain row number
     const QRect number = widget.cellRect(0, 7);
     EXPECT_EQ(image.pixel(number.topLeft()), 0xFFC0C0C0); // raised frame
     EXPECT_EQ(image.pixel(number.right(), number.center().y()), widget.gridLineColor().rgb());
@@ -103,7 +103,8 @@ TEST_F(CellPainterTest, PaintsShadesCursorMarksAndFixedCells) {
 }
 
 TEST_F(CellPainterTest, EmptyRowsConfirmationAndUndoColours) {
-    for (int row = 1; row <= 4; ++row) table.grid.setCell(2, row, "x");
+    for (int row = 1; row <= 4; ++row)
+        table.grid.setCell(2, row, "x");
     edit.confirmHighlight = Highlight{CellRange{3, 2, 3, 2}, kHighlightDelete};
     edit.undoHighlight = CellRange{4, 3, 4, 3};
     const QImage image = render();
@@ -125,8 +126,7 @@ TEST_F(CellPainterTest, ClickedHeaderGetsAWhiteFrame) {
     EXPECT_EQ(image.pixel(content.topLeft()), 0xFFFFFFFF);
     EXPECT_EQ(image.pixel(content.bottomRight()), 0xFFFFFFFF);
     EXPECT_EQ(image.pixel(widget.cellRect(4, 0).topLeft()), 0xFFC0C0C0);
-    EXPECT_NE(image.pixel(widget.cellRect(4, 0).adjusted(0, 0, -1, -1).bottomRight()),
-              0xFFFFFFFF);
+    EXPECT_NE(image.pixel(widget.cellRect(4, 0).adjusted(0, 0, -1, -1).bottomRight()), 0xFFFFFFFF);
 }
 
 TEST_F(CellPainterTest, FoldedTextStopsAtTheCellsLastWholeLine) {
@@ -174,6 +174,29 @@ TEST_F(CellPainterTest, StandardDrawingShowsTheStoredTextAndRulesTheDisplayText)
 
     options.dataCenter = true;
     EXPECT_GT(firstInkX(render(), 3, 5), 2 + 3 * a);
+}
+
+// With no rule applied the cells keep the grid's standard look: pixel for
+// pixel what the widget draws by itself, also when drawn again from the
+// rendered-line cache and for texts far wider than the cell.
+TEST_F(CellPainterTest, StandardCellsMatchTheWidgetsOwnDrawing) {
+    const std::string texts[] = {"plain",       "日本語ｶﾅ", "a\r\nb\rc\nd",
+                                 "bad\xff\xfe", "  x  ",    std::string(5000, 'W'),
+                                 "20240315"};
+    for (int row = 1; row <= 12; ++row)
+        for (int col = 2; col <= 5; ++col)
+            table.grid.setCell(col, row, texts[(row * 4 + col) % std::size(texts)]);
+    options.foldItem = kFoldNone;
+    options.breakColor = false;
+    options.karaGyoColor = false;
+    widget.setCurrentCellSilently(3, 2);
+    const QImage first = render();
+    const QImage again = render();
+    widget.setDrawCellHook({});
+    const QImage own = render();
+    const QRect data(widget.cellRect(2, 1).topLeft(), widget.viewport()->rect().bottomRight());
+    EXPECT_EQ(first.copy(data), own.copy(data));
+    EXPECT_EQ(again.copy(data), own.copy(data));
 }
 
 } // namespace

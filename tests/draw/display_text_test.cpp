@@ -32,10 +32,10 @@ TEST(DisplayText, DateEditingOfSixAndEightUnitNumbers) {
         {"2024-03-15", "2024-03-15"}, // 10 units
         {"991231", "99/12/31"},       // not checked as a date
         {"999999", "99/99/99"},
-        {"日123456", "12/34/56"},     // a wide character is two units
-        {"日1234", "日1234"},         // 6 units, 4 digits
-        {"ｱｲ123456", "12/34/56"},     // half-width katakana: 1 unit, 3 bytes
-        {"１２３４", "１２３４"},     // full-width digits are not digits
+        {"日123456", "12/34/56"}, // a wide character is two units
+        {"日1234", "日1234"},     // 6 units, 4 digits
+        {"ｱｲ123456", "12/34/56"}, // half-width katakana: 1 unit, 3 bytes
+        {"１２３４", "１２３４"}, // full-width digits are not digits
         {"", ""},
     };
     for (const DateCase& c : cases)
@@ -89,7 +89,12 @@ TEST(FoldDisplayText, CutsIntoLinesOfNUnits) {
         {"blanks only", "     ", 5, 100, {}},
         {"wide moves on", "abcdefgh日本", 9, 100, {"abcdefgh ", "日本"}},
         {"wide at end of line", "abcdefg日本", 9, 100, {"abcdefg日", "本"}},
-        {"invalid byte is wide", "a\xff" "b", 2, 100, {"a ", "\xff", "b"}},
+        {"invalid byte is wide",
+         "a\xff"
+         "b",
+         2,
+         100,
+         {"a ", "\xff", "b"}},
         {"one unit per line", "ab日c", 1, 100, {"a", "b", "日", "c"}},
         {"no lines allowed", "abc", 3, 0, {}},
     };

@@ -7,6 +7,7 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPainter>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -329,9 +330,10 @@ TEST_F(GridWidgetTest, PressOnADataCellMovesTheCursorAndIsReported) {
     EXPECT_EQ(presses[0].button, Qt::LeftButton);
 
     grid.setColCount(4);
+    const GridCell before = current();
     QTest::mouseClick(view(), Qt::LeftButton, Qt::NoModifier, QPoint(view()->width() - 2, 30));
     EXPECT_EQ(presses.back().cell, (GridCell{-1, 1})); // right of the last column
-    EXPECT_EQ(current(), (GridCell{4, 3}));
+    EXPECT_EQ(current(), before);
 }
 
 TEST_F(GridWidgetTest, PressOnAFixedCellIsReportedWithoutMovingTheCursor) {
