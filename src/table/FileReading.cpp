@@ -25,7 +25,22 @@ private:
     int fd_;
 };
 
-bool readAll(int fd, std::string& out) {
+// Reads straight into `out` up to its expected size, then on in pieces for
+// files that report no size or grow while being read.
+bool readAll(int fd, std::string& out, std::size_t expected) {
+    out.resize(expected);
+    std::size_t filled = 0;
+    while (filled < expected) {
+        const ssize_t got = ::read(fd, out.data() + filled, expected - filled);
+        if (got == 0) break;
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        filled += static_cast<std::size_t>(got);
+    }
+    out.resize(filled);
+    if (filled < expected) return true;
     char buffer[65536];
     for (;;) {
         const ssize_t got = ::read(fd, buffer, sizeof buffer);
@@ -49,8 +64,7 @@ std::optional<std::string> ReadFileBytes(const std::string& path) {
     if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
     std::string bytes;
     // The size is a hint only: some files (under /proc) report 0.
-    bytes.reserve(static_cast<std::size_t>(info.st_size) + 1);
-    if (!readAll(file.get(), bytes)) return std::nullopt;
+    if (!readAll(file.get(), bytes, static_cast<std::size_t>(info.st_size))) return std::nullopt;
     return bytes;
 }
 

@@ -75,29 +75,26 @@ std::size_t DisplayLineUnits(std::string_view text) {
 
 namespace {
 
-// The most units the date editing can make of a text: 6 digits become 8
-// units, 8 digits 10. Only texts of 6 or 8 units (6 to 24 bytes) qualify.
-std::size_t datedBound(std::string_view text) {
-    const std::size_t bytes = text.size();
-    if (bytes < 6 || bytes > 24) return bytes;
-    std::size_t digits = 0;
-    for (const char c : text)
-        digits += c >= '0' && c <= '9';
-    return digits == 6   ? std::max<std::size_t>(bytes, 8)
-           : digits == 8 ? std::max<std::size_t>(bytes, 10)
-                         : bytes;
-}
-
 // Whether a text's display units may exceed `capacity` and need counting.
 // Valid UTF-8 never has more units than bytes, but an invalid byte shows as a
-// two-unit U+FFFD. Trimming only shortens.
+// two-unit U+FFFD, so only an ASCII text is known by its length; the date
+// editing turns 6 digits into 8 units and 8 digits into 10 (texts of 6 to 24
+// bytes only). Trimming only shortens.
 bool mayExceed(std::string_view text, std::size_t capacity, bool dateEdit) {
     const std::size_t bytes = text.size();
-    if ((dateEdit ? datedBound(text) : bytes) > capacity) return true;
-    if (2 * bytes <= capacity) return false;
-    for (const char c : text)
+    if (bytes > capacity) return true;
+    const bool datable = dateEdit && bytes >= 6 && bytes <= 24;
+    if (2 * bytes <= capacity && (!datable || capacity >= 10)) return false; // most cells
+    std::size_t digits = 0;
+    for (const char c : text) {
         if (static_cast<unsigned char>(c) >= 0x80) return true;
-    return false;
+        digits += c >= '0' && c <= '9';
+    }
+    const std::size_t dated = !datable      ? bytes
+                              : digits == 6 ? std::max<std::size_t>(bytes, 8)
+                              : digits == 8 ? std::max<std::size_t>(bytes, 10)
+                                            : bytes;
+    return dated > capacity;
 }
 
 class RowFolder {

@@ -59,3 +59,55 @@ TEST(FillTable, ProgressAtEveryThousandthRecord) {
 
 } // namespace
 } // namespace tabulix
+
+#include "table/CsvWriter.h"
+#include "table/FileReading.h"
+
+#include <filesystem>
+#include <random>
+
+namespace tabulix {
+namespace {
+
+std::string randomCell(std::mt19937& rng) {
+    static const char* const pieces[] = {"a", "\"", ",", "\t", " ", "\r\n", "\n", "\r", "漢字",
+                                         "ｶﾅ", "😀", "|", ";", "x y", "\"\""};
+    std::string cell;
+    const int n = static_cast<int>(rng() % 5);
+    for (int i = 0; i < n; ++i)
+        cell += pieces[rng() % std::size(pieces)];
+    return cell;
+}
+
+// Any table saved with a separator and read back with it gives its cells back.
+TEST(RoundTrip, SavedTablesReadBackCellForCell) {
+    const auto file = std::filesystem::temp_directory_path() / "tabulix-round-trip.csv";
+    std::mt19937 rng(7);
+    for (const SeparatorEntry& entry : separatorTable()) {
+        if (entry.separator.isNone()) continue;
+        for (int round = 0; round < 5; ++round) {
+            Table original;
+            ResetTable(original, 4, 6, kMetrics);
+            for (int r = 1; r <= 6; ++r)
+                for (int c = 2; c < 6; ++c)
+                    original.grid.setCell(c, r, randomCell(rng));
+            original.grid.setCell(5, 6, "end"); // keeps the width of the last row
+            ASSERT_EQ(WriteTable(original.grid, file.string(), entry.separator,
+                                 TextEncoding::Utf8),
+                      WriteTableResult::Ok);
+            const auto text = ReadTextFile(file.string());
+            ASSERT_TRUE(text);
+            Table back;
+            FillTable(back, text->text, entry.separator, kMetrics, {});
+            ASSERT_EQ(back.grid.rowCount(), 7) << entry.name;
+            for (int r = 1; r <= 6; ++r)
+                for (int c = 2; c < 6; ++c)
+                    EXPECT_EQ(back.grid.cell(c, r), original.grid.cell(c, r))
+                        << "separator " << entry.name << " row " << r << " col " << c;
+        }
+    }
+    std::filesystem::remove(file);
+}
+
+} // namespace
+} // namespace tabulix
