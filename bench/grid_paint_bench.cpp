@@ -1,5 +1,6 @@
 // Time to paint one full viewport (1600 x 1000 px) of the grid widget on a
-// table of a million rows of short texts, at the top, middle and bottom.
+// table of a million rows of short texts, at the top, middle and bottom
+// (where: 0, 1, 2), with the standard drawing and through a draw-cell hook.
 #include "table/StringGrid.h"
 #include "view/GridFont.h"
 #include "view/GridWidget.h"
@@ -9,7 +10,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -31,17 +31,34 @@ struct Lcg {
     }
 };
 
-// 1 to 12 characters; about one text in four is Japanese, some mixed.
+// Japanese characters of every kind the tables hold: hiragana, katakana,
+// half-width katakana and the first few hundred kanji, as UTF-8.
+const std::vector<std::string>& japaneseChars() {
+    static const std::vector<std::string> chars = [] {
+        std::vector<std::string> out;
+        const auto add = [&](char32_t from, char32_t to, char32_t step) {
+            for (char32_t c = from; c <= to; c += step)
+                out.push_back(QString::fromUcs4(&c, 1).toStdString());
+        };
+        add(U'\u3041', U'\u3093', 1);  // hiragana
+        add(U'\u30A1', U'\u30F3', 1);  // katakana
+        add(U'\uFF66', U'\uFF9D', 1);  // half-width katakana
+        add(U'\u4E00', U'\u7FFF', 37); // kanji
+        return out;
+    }();
+    return chars;
+}
+
+// 1 to 12 characters; a quarter Japanese, some mixed with ASCII.
 std::string makeText(Lcg& rng) {
-    static constexpr std::array<std::string_view, 10> kJapanese = {"日", "本", "語", "表", "あ",
-                                                                   "イ", "ｶ",  "ー", "東", "京"};
+    const auto& japanese = japaneseChars();
     const int length = 1 + static_cast<int>(rng.next() % 12);
     const std::uint32_t kind = rng.next() % 8;
     std::string text;
     for (int i = 0; i < length; ++i) {
-        const bool japanese = kind < 2 || (kind == 2 && i % 2 == 0);
-        if (japanese)
-            text += kJapanese[rng.next() % kJapanese.size()];
+        const bool wide = kind < 2 || (kind == 2 && i % 2 == 0);
+        if (wide)
+            text += japanese[rng.next() % japanese.size()];
         else
             text += static_cast<char>('0' + rng.next() % 75);
     }
@@ -93,49 +110,71 @@ int topRowFor(int where) {
     return where == 0 ? 1 : where == 1 ? last / 2 : last;
 }
 
-void paint(benchmark::State& state) {
+void useHook(bool on) {
+    GridWidget& widget = fixture->widget;
+    if (!on) {
+        widget.setDrawCellHook({});
+        return;
+    }
+    // As the main window draws: its own hook falling back to the standard look,
+    // which adds a clip and a painter save/restore per cell.
+    widget.setDrawCellHook(
+        [&widget](QPainter& painter, int col, int row, const QRect& rect, CellState state) {
+            widget.drawDefaultCell(painter, col, row, rect, state);
+        });
+}
+
+// Paints one full viewport again and again at the top, middle or bottom.
+void paintAt(benchmark::State& state, QWidget* target) {
     GridWidget& widget = fixture->widget;
     widget.setTopRow(topRowFor(static_cast<int>(state.range(0))));
     widget.setCurrentCellSilently(5, widget.topRow() + 3);
-    QImage image(widget.size(), QImage::Format_ARGB32_Premultiplied);
+    QImage image(target->size(), QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
-        widget.render(&image);
+        target->render(&image);
         benchmark::DoNotOptimize(image.constBits());
     }
-    state.counters["cells"] = (widget.visibleRowCount() + 1) * (widget.visibleColCount() + 2);
+    state.counters["cells"] = (widget.visibleRowCount() + 2) * (widget.visibleColCount() + 3);
     state.counters["topRow"] = widget.topRow();
 }
 
-// Standard drawing.
+// The viewport is what repaints when the table scrolls.
 void BM_PaintViewport(benchmark::State& state) {
-    fixture->widget.setDrawCellHook({});
-    paint(state);
+    useHook(state.range(1) != 0);
+    paintAt(state, fixture->widget.viewport());
+    useHook(false);
 }
 
-// Through a draw-cell hook that falls back to the standard look, as the main
-// window draws: adds the clip and painter save/restore per cell.
-void BM_PaintViewportHook(benchmark::State& state) {
+// The whole widget: the viewport plus frame and scroll bars.
+void BM_RenderWidget(benchmark::State& state) {
+    useHook(state.range(1) != 0);
+    paintAt(state, &fixture->widget);
+    useHook(false);
+}
+
+// Page Down through the middle of the table: every paint shows new rows.
+void BM_PageDownAndPaint(benchmark::State& state) {
     GridWidget& widget = fixture->widget;
-    widget.setDrawCellHook(
-        [&widget](QPainter& painter, int col, int row, const QRect& rect, CellState cellState) {
-            widget.drawDefaultCell(painter, col, row, rect, cellState);
-        });
-    paint(state);
-    widget.setDrawCellHook({});
+    widget.setTopRow(kRows / 4);
+    QImage image(widget.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        widget.setTopRow(widget.topRow() + widget.visibleRowCount());
+        widget.viewport()->render(&image);
+        benchmark::DoNotOptimize(image.constBits());
+    }
 }
 
-BENCHMARK(BM_PaintViewport)
-    ->ArgName("top_middle_bottom")
-    ->Arg(0)
-    ->Arg(1)
-    ->Arg(2)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PaintViewportHook)
-    ->ArgName("top_middle_bottom")
-    ->Arg(0)
-    ->Arg(1)
-    ->Arg(2)
-    ->Unit(benchmark::kMillisecond);
+void paintArgs(benchmark::internal::Benchmark* bench) {
+    bench->ArgNames({"where", "hook"});
+    for (int hook : {0, 1})
+        for (int where : {0, 1, 2})
+            bench->Args({where, hook});
+    bench->Unit(benchmark::kMillisecond);
+}
+
+BENCHMARK(BM_PaintViewport)->Apply(paintArgs);
+BENCHMARK(BM_RenderWidget)->Apply(paintArgs);
+BENCHMARK(BM_PageDownAndPaint)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace tabulix

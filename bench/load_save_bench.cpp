@@ -26,7 +26,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 namespace fs = std::filesystem;
 
-const char* const kWords[] = {"東京", "大阪", "山田 太郎", "ｶﾀｶﾅ", "会員", "2024/03/15", "名古屋市中区"};
+const char* const kWords[] = {"東京", "大阪",       "山田 太郎",   "ｶﾀｶﾅ",
+                              "会員", "2024/03/15", "名古屋市中区"};
 
 std::string makeField(std::mt19937& rng) {
     switch (rng() % 8) {

@@ -38,7 +38,9 @@ const char* const kInUse = "\r\n★\r\n★ これは現在編集中か又は他�
                            "\r\n\r\n   PATH = ";
 const char* const kUnreadable = "ファイルを読み込めませんでした。\r\n\r\n   PATH = ";
 
-std::string programFolder() { return QCoreApplication::applicationDirPath().toStdString(); }
+std::string programFolder() {
+    return QCoreApplication::applicationDirPath().toStdString();
+}
 
 QString encodingName(TextEncoding encoding) {
     switch (encoding) {
@@ -74,8 +76,7 @@ void TFm_Tabulix01::connectFileCommands() {
     connect(c.Btn_OpenCsv, &QPushButton::clicked, this, &TFm_Tabulix01::Btn_OpenCsvClick);
     connect(action("Mn_FileOpen"), &QAction::triggered, this, &TFm_Tabulix01::Btn_OpenCsvClick);
     connect(c.Btn_OpenBoard, &QPushButton::clicked, this, &TFm_Tabulix01::Btn_OpenBoardClick);
-    connect(action("Mn_BardOpen"), &QAction::triggered, this,
-            &TFm_Tabulix01::Btn_OpenBoardClick);
+    connect(action("Mn_BardOpen"), &QAction::triggered, this, &TFm_Tabulix01::Btn_OpenBoardClick);
     connect(c.Btn_Save, &QPushButton::clicked, this, [this] { Mn_FileSaveClick(true); });
     connect(action("Mn_FileSave"), &QAction::triggered, this, [this] { Mn_FileSaveClick(false); });
     connect(c.Cmb_Bunri, &QComboBox::activated, this, &TFm_Tabulix01::Cmb_BunriClick);
@@ -101,19 +102,23 @@ std::optional<TextEncoding> TFm_Tabulix01::chosenEncoding() const {
     }
 }
 
-void TFm_Tabulix01::showTableEncoding() { controls_.Lab_Moji->setText(encodingName(tableEncoding_)); }
+void TFm_Tabulix01::showTableEncoding() {
+    controls_.Lab_Moji->setText(encodingName(tableEncoding_));
+}
 
 bool TFm_Tabulix01::offerSave() {
     if (!modified_ || !dialogs_.question(kSaveQuestion)) return true;
     return Mn_FileSaveClick(false) != SaveOutcome::Failed;
 }
 
-bool TFm_Tabulix01::saveBeforeLeaving() { return Mn_FileSaveClick(false) != SaveOutcome::Failed; }
+bool TFm_Tabulix01::saveBeforeLeaving() {
+    return Mn_FileSaveClick(false) != SaveOutcome::Failed;
+}
 
 void TFm_Tabulix01::Btn_OpenCsvClick() {
     if (!offerSave()) return;
-    const auto path = dialogs_.openFile(
-        OpenCsvRequest(fileInf_.path, settings_.pathEditFile, programFolder()));
+    const auto path =
+        dialogs_.openFile(OpenCsvRequest(fileInf_.path, settings_.pathEditFile, programFolder()));
     if (path) LoadFile(*path);
 }
 
@@ -210,8 +215,8 @@ void TFm_Tabulix01::afterFill() {
     settings_.cmbFixedKeta = controls_.Cmb_FixedKeta->currentIndex();
     ApplyFixedRows(true);
     RenumberRows();
-    SetUpFixedColumn(table_.grid, fixedCol->currentIndex(),
-                     controls_.Cmb_FixedKeta->currentIndex(), wA);
+    SetUpFixedColumn(table_.grid, fixedCol->currentIndex(), controls_.Cmb_FixedKeta->currentIndex(),
+                     wA);
     FillFixedColumn(table_.grid, fixedCol->currentIndex());
 
     grid_->setCurrentCellSilently(kFirstDataCol, table_.grid.fixedRows());
@@ -233,7 +238,8 @@ TFm_Tabulix01::SaveOutcome TFm_Tabulix01::Mn_FileSaveClick(bool fromButton) {
     std::string name = fileInf_.path;
     const bool named = !TrimBlanks(name).empty();
     if (fromButton && named) {
-        if (!dialogs_.confirm("編集中の内容を下記のファイル名で保存します。\r\n\r\n     PATH = " + name))
+        if (!dialogs_.confirm("編集中の内容を下記のファイル名で保存します。\r\n\r\n     PATH = " +
+                              name))
             return SaveOutcome::Cancelled;
     } else {
         const auto chosen = dialogs_.saveFile(
@@ -263,7 +269,9 @@ TFm_Tabulix01::SaveOutcome TFm_Tabulix01::Mn_FileSaveClick(bool fromButton) {
     return SaveOutcome::Saved;
 }
 
-void TFm_Tabulix01::Btn_OpenBoardClick() { OpenClipboard(false, {}); }
+void TFm_Tabulix01::Btn_OpenBoardClick() {
+    OpenClipboard(false, {});
+}
 
 void TFm_Tabulix01::OpenClipboard(bool fromCommandLine, const std::string& caption) {
     beginLongWork(QStringLiteral(" クリップボードの読み込み中です。"));

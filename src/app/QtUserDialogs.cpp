@@ -48,8 +48,8 @@ std::optional<std::string> fromQt(const QString& path) {
 std::unique_ptr<QMessageBox> makeMessageBox(MessageKind kind, std::string_view text,
                                             QWidget* parent) {
     const KindLook look = lookOf(kind);
-    auto box = std::make_unique<QMessageBox>(look.icon, QString::fromUtf8(look.caption),
-                                             toQt(text), look.buttons, parent);
+    auto box = std::make_unique<QMessageBox>(look.icon, QString::fromUtf8(look.caption), toQt(text),
+                                             look.buttons, parent);
     box->setObjectName(QStringLiteral("TabulixMessage"));
     box->setTextFormat(Qt::PlainText);
     return box;
@@ -71,7 +71,9 @@ int QtUserDialogs::run(MessageKind kind, std::string_view text) {
     return box->exec();
 }
 
-void QtUserDialogs::information(std::string_view text) { run(MessageKind::Information, text); }
+void QtUserDialogs::information(std::string_view text) {
+    run(MessageKind::Information, text);
+}
 
 bool QtUserDialogs::question(std::string_view text) {
     return run(MessageKind::Question, text) == QMessageBox::Yes;
@@ -92,7 +94,9 @@ Answer QtUserDialogs::questionYesNoCancel(std::string_view text) {
     }
 }
 
-void QtUserDialogs::error(std::string_view text) { run(MessageKind::Error, text); }
+void QtUserDialogs::error(std::string_view text) {
+    run(MessageKind::Error, text);
+}
 
 namespace {
 
@@ -106,8 +110,7 @@ void prepare(QFileDialog& dialog, const FileDialogRequest& request) {
 }
 
 std::optional<std::string> runFileDialog(QFileDialog& dialog) {
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return fromQt(dialog.selectedFiles().constFirst());
 }
 

@@ -35,9 +35,8 @@ bool containsClipboardRequest(const std::string& target) {
 void TFm_Tabulix01::applyCommandLineKeys(const CommandLine& keys) {
     const ToolControls& c = controls_;
     if (keys.fixedRows && *keys.fixedRows >= 0)
-        c.Cmb_FixedRows->setCurrentIndex(*keys.fixedRows < c.Cmb_FixedRows->count()
-                                             ? *keys.fixedRows
-                                             : -1);
+        c.Cmb_FixedRows->setCurrentIndex(
+            *keys.fixedRows < c.Cmb_FixedRows->count() ? *keys.fixedRows : -1);
     if (keys.fixedRowSEQ) action("Mn_FixedRowSEQ")->setChecked(*keys.fixedRowSEQ);
     if (keys.separatorIndex) {
         c.Cmb_Bunri->setCurrentIndex(*keys.separatorIndex);
@@ -86,8 +85,7 @@ void TFm_Tabulix01::openDropped(const QList<QUrl>& urls) {
 }
 
 void TFm_Tabulix01::rememberWindowRect() {
-    if (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen))
-        return;
+    if (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)) return;
     const QRect r = geometry();
     settings_.windowTop = r.top();
     settings_.windowLeft = r.left();

@@ -165,9 +165,9 @@ void TFm_Tabulix01::applyAvailability() {
 void TFm_Tabulix01::SetControlsEnabled(bool on) {
     const ToolControls& c = controls_;
     const QList<QWidget*> widgets{
-        c.Btn_OpenCsv,   c.Btn_OpenBoard, c.Btn_Sort,     c.Btn_Select, c.Btn_VertGrid,
-        c.Btn_ViewCol,   c.Cmb_FixedRows, c.Cmb_KomRow,   c.Cmb_LimColLen, c.Cmb_Fold,
-        c.Cmb_CrNext,    c.Cmb_Bunri,     c.Cmb_FixedCol, c.Cmb_FixedKeta, grid_};
+        c.Btn_OpenCsv, c.Btn_OpenBoard, c.Btn_Sort,     c.Btn_Select,    c.Btn_VertGrid,
+        c.Btn_ViewCol, c.Cmb_FixedRows, c.Cmb_KomRow,   c.Cmb_LimColLen, c.Cmb_Fold,
+        c.Cmb_CrNext,  c.Cmb_Bunri,     c.Cmb_FixedCol, c.Cmb_FixedKeta, grid_};
     for (QWidget* w : widgets)
         w->setEnabled(on && isCommandBuilt(w->objectName()));
     for (const char* name :
@@ -321,9 +321,9 @@ void TFm_Tabulix01::RefreshCaption() {
     controls_.Lab_Records->setText(QString::fromStdString(grid.cellText(0, grid.rowCount() - 1)));
     controls_.Lab_Fields->setText(QString::number(grid.colCount() - kFixedColCount) +
                                   QStringLiteral(" "));
-    table_.markedColCount = static_cast<int>(std::count_if(
-        table_.colRecords.begin(), table_.colRecords.end(),
-        [](const ColumnRecord& r) { return r.marked; }));
+    table_.markedColCount =
+        static_cast<int>(std::count_if(table_.colRecords.begin(), table_.colRecords.end(),
+                                       [](const ColumnRecord& r) { return r.marked; }));
 }
 
 void TFm_Tabulix01::ApplyFixedRows(bool moveCursor) {
@@ -356,9 +356,13 @@ void TFm_Tabulix01::RefreshColumns() {
     events_.resultsStale(false);
 }
 
-void TFm_Tabulix01::setBaseCaption(const QString& text) { pnlBase_->setCaption(text); }
+void TFm_Tabulix01::setBaseCaption(const QString& text) {
+    pnlBase_->setCaption(text);
+}
 
-QString TFm_Tabulix01::baseCaption() const { return pnlBase_->caption(); }
+QString TFm_Tabulix01::baseCaption() const {
+    return pnlBase_->caption();
+}
 
 void TFm_Tabulix01::setGridShown(bool shown) {
     grid_->setVisible(shown);
@@ -379,7 +383,9 @@ void TFm_Tabulix01::Mn_FixedRowSEQClick() {
     grid_->setFocus();
 }
 
-void TFm_Tabulix01::Mn_ExitClick() { close(); }
+void TFm_Tabulix01::Mn_ExitClick() {
+    close();
+}
 
 bool TFm_Tabulix01::confirmClose() {
     if (!modified_) return true;

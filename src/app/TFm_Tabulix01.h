@@ -3,12 +3,12 @@
 #include "app/Settings.h"
 #include "app/ToolPanels.h"
 #include "edit/EditState.h"
+#include "table/CsvWriter.h"
+#include "table/DisplayText.h"
 #include "table/Separators.h"
 #include "table/Table.h"
 #include "table/TableEvents.h"
 #include "table/TableRecords.h"
-#include "table/CsvWriter.h"
-#include "table/DisplayText.h"
 #include "table/TextEncoding.h"
 #include "text/DoubleClick.h"
 
@@ -116,7 +116,9 @@ public:
     void CommandLineHandler(const std::string& argument);
     // The first program argument, handed to the command-line handler once the
     // window has been shown.
-    void setStartArgument(std::optional<std::string> argument) { startArgument_ = std::move(argument); }
+    void setStartArgument(std::optional<std::string> argument) {
+        startArgument_ = std::move(argument);
+    }
     // Copies the controls into the settings (at exit).
     void CollectSettings();
     // Where the settings are written at exit; empty writes nothing.

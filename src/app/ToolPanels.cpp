@@ -16,7 +16,9 @@ namespace tabulix {
 
 namespace {
 
-QString utf8(const char* text) { return QString::fromUtf8(text); }
+QString utf8(const char* text) {
+    return QString::fromUtf8(text);
+}
 
 template <class W> W* named(W* widget, const char* name) {
     widget->setObjectName(utf8(name));
@@ -98,7 +100,6 @@ void addCounters(QWidget* panel, QHBoxLayout* row, ToolControls& c) {
     }
     row->addWidget(group(panel, "行数", {c.Lab_Records}));
     row->addWidget(group(panel, "列数", {c.Lab_Fields}));
-
 }
 
 } // namespace
@@ -148,8 +149,8 @@ void addWidthGroup(QWidget* panel, QHBoxLayout* row, ToolControls& c) {
     c.Btn_ReFold->setText(QStringLiteral("⇔"));
     c.Btn_ReFold->setToolTip(QStringLiteral("現在の折り返し行数で再表示します。"));
     c.Btn_ReFold->setFocusPolicy(Qt::NoFocus);
-    row->addWidget(group(panel, " 列表示  最大列幅   折り返し",
-                         {c.Cmb_LimColLen, c.Cmb_Fold, c.Btn_ReFold}));
+    row->addWidget(
+        group(panel, " 列表示  最大列幅   折り返し", {c.Cmb_LimColLen, c.Cmb_Fold, c.Btn_ReFold}));
 }
 
 void addCursorGroups(QWidget* panel, QHBoxLayout* row, ToolControls& c) {

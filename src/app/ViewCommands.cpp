@@ -48,8 +48,7 @@ void TFm_Tabulix01::connectViewCommands() {
     connect(c.Chk_RowSize, &QCheckBox::clicked, this, &TFm_Tabulix01::Chk_RowSizeClick);
     for (const char* name : {"Mn_FixedCenter", "Mn_DataCenter", "Mn_TrimSpace", "Mn_DateEdit"})
         connect(action(name), &QAction::triggered, this, &TFm_Tabulix01::Mn_FixedCenterClick);
-    connect(action("Mn_BreakColor"), &QAction::triggered, this,
-            &TFm_Tabulix01::Mn_BreakColorClick);
+    connect(action("Mn_BreakColor"), &QAction::triggered, this, &TFm_Tabulix01::Mn_BreakColorClick);
     for (const char* name : {"Mn_KaraGyoColor", "Mn_KaraGyoBlack"}) {
         QAction* item = action(name);
         connect(item, &QAction::triggered, this, [this, item] { Mn_KaraGyoColorClick(item); });
@@ -80,8 +79,8 @@ void TFm_Tabulix01::readDisplayOptions() {
     o.karaGyoColor = menuChecked("Mn_KaraGyoColor");
     o.karaGyoBlack = menuChecked("Mn_KaraGyoBlack");
     o.whiteGrid = menuChecked("Mn_GridWhite");
-    o.foldItem = controls_.Cmb_Fold->currentIndex() < 0 ? kFoldAuto
-                                                        : controls_.Cmb_Fold->currentIndex();
+    o.foldItem =
+        controls_.Cmb_Fold->currentIndex() < 0 ? kFoldAuto : controls_.Cmb_Fold->currentIndex();
     grid_->setBackgroundColor(o.whiteGrid ? QColor(0xFF, 0xFF, 0xFF) : QColor(0xC0, 0xC0, 0xC0));
     grid_->viewport()->update();
 }

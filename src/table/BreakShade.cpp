@@ -10,8 +10,12 @@ namespace tabulix {
 
 namespace {
 
-bool shadeOf(const RowRecord& record, int col) { return TestBit(record.shade, col); }
-void setShade(RowRecord& record, int col, bool on) { SetBit(record.shade, col, on); }
+bool shadeOf(const RowRecord& record, int col) {
+    return TestBit(record.shade, col);
+}
+void setShade(RowRecord& record, int col, bool on) {
+    SetBit(record.shade, col, on);
+}
 
 } // namespace
 

@@ -39,8 +39,7 @@ StartName startName(std::string_view currentPath, std::string_view lastEditPath,
 std::vector<std::string_view> splitBars(std::string_view text) {
     std::vector<std::string_view> parts;
     std::size_t start = 0;
-    for (std::size_t bar; (bar = text.find('|', start)) != std::string_view::npos;
-         start = bar + 1)
+    for (std::size_t bar; (bar = text.find('|', start)) != std::string_view::npos; start = bar + 1)
         parts.push_back(text.substr(start, bar - start));
     parts.push_back(text.substr(start));
     return parts;

@@ -8,9 +8,11 @@ namespace tabulix {
 
 std::vector<std::string> FixedColumnItems(const StringGrid& grid) {
     std::vector<std::string> items{" 無し"};
-    for (int c = kFirstDataCol; c < grid.colCount(); ++c)
-        items.push_back(" " + std::to_string(c - 1) + ". " +
-                        std::string(TrimBlanks(grid.cell(c, 1))));
+    for (int c = kFirstDataCol; c < grid.colCount(); ++c) {
+        std::string item(" ");
+        item.append(std::to_string(c - 1)).append(". ").append(TrimBlanks(grid.cell(c, 1)));
+        items.push_back(std::move(item));
+    }
     return items;
 }
 
@@ -35,7 +37,9 @@ void FillFixedColumn(StringGrid& grid, int k) {
             grid.setCell(1, r, {});
             continue;
         }
-        grid.setCell(1, r, " " + std::string(TrimBlanks(grid.cell(col, r))));
+        std::string text(" ");
+        text.append(TrimBlanks(grid.cell(col, r)));
+        grid.setCell(1, r, text);
     }
 }
 

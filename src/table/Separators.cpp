@@ -16,7 +16,9 @@ constexpr std::array<SeparatorEntry, 23> kTable{{
 }};
 } // namespace
 
-std::span<const SeparatorEntry> separatorTable() { return kTable; }
+std::span<const SeparatorEntry> separatorTable() {
+    return kTable;
+}
 
 std::string separatorItemText(const SeparatorEntry& entry) {
     // Names are counted in characters: "無し" is two characters, not six bytes.

@@ -25,7 +25,6 @@ namespace {
 constexpr int kInset = 2;
 constexpr int kFixedFoldedTop = 5;
 const QColor kFrameLight(0xC0, 0xC0, 0xC0);
-const QColor kWhite(0xFF, 0xFF, 0xFF);
 
 QRgb rgbOf(std::uint32_t rgb) {
     return qRgb(qRed(rgb), qGreen(rgb), qBlue(rgb));
@@ -213,7 +212,9 @@ void CellPainter::drawCell(QPainter& painter, int col, int row, const QRect& rec
     widget_->drawCellBorder(painter, rect, false);
     if (!look.fixed) return;
     DrawFrame(painter, content, kFrameLight, frameShadow_);
-    if (look.whiteFrame) DrawFrame(painter, content, kWhite, kWhite);
+    if (!look.whiteFrame) return;
+    const QColor white = QColor::fromRgb(rgbOf(kHeaderFrameWhite));
+    DrawFrame(painter, content, white, white);
 }
 
 // The stored text as it is, on the grid background.

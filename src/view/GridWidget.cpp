@@ -9,13 +9,16 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QRawFont>
 #include <QScrollBar>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <limits>
 #include <optional>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -180,6 +183,115 @@ bool isNavigationKey(int key) {
 
 } // namespace
 
+// Glyphs drawn once per colour pair into opaque images, then copied. The grid
+// font is a CFF face, for which Qt blends every text pixel with gamma
+// correction; copying cached glyphs makes a repaint several times faster. The
+// images come from Qt's own text drawing, so the text looks the same.
+class GlyphTileCache {
+public:
+    struct Tile {
+        QImage image; // null: the grid font lacks the character
+        int width = 0;
+    };
+    using Run = QVarLengthArray<const Tile*, 32>;
+
+    explicit GlyphTileCache(const QFont& font)
+        : font_(font), metrics_(font), raw_(QRawFont::fromFont(font)),
+          ascent_(QFontMetrics(font).ascent()), height_(QFontMetrics(font).height()) {}
+
+    // The tiles of every character of `text`, or false when one of them
+    // needs the full text engine (fallback fonts, combining marks, controls).
+    bool layout(const QString& text, QRgb ink, QRgb background, qreal pixelRatio, Run& run,
+                int& width) {
+        if (pixelRatio != pixelRatio_ || tiles_.size() > kMaxTiles) {
+            tiles_.clear();
+            pixelRatio_ = pixelRatio;
+        }
+        width = 0;
+        for (const QChar c : text) {
+            const Tile& tile = this->tile(c, ink, background);
+            if (tile.image.isNull()) return false;
+            run.append(&tile);
+            width += tile.width;
+        }
+        return true;
+    }
+
+    // Copies the tiles side by side from (x, top), cut to `clip`.
+    void draw(QPainter& painter, const Run& run, int x, int top, const QRect& clip) const {
+        for (const Tile* tile : run) {
+            const QRect target(x, top, tile->width, height_);
+            const QRect visible = target & clip;
+            if (!visible.isEmpty()) {
+                const QRectF source(QPointF(visible.topLeft() - target.topLeft()) * pixelRatio_,
+                                    QSizeF(visible.size()) * pixelRatio_);
+                painter.drawImage(QRectF(visible), tile->image, source);
+            }
+            x += tile->width;
+            if (x > clip.right()) break;
+        }
+    }
+
+private:
+    static constexpr std::size_t kMaxTiles = 8192; // about 10 MB of CJK glyphs
+
+    struct Key {
+        char16_t ch;
+        QRgb ink;
+        QRgb background;
+        bool operator==(const Key&) const = default;
+    };
+    struct KeyHash {
+        std::size_t operator()(const Key& key) const {
+            return qHashMulti(0, key.ch, key.ink, key.background);
+        }
+    };
+
+    static bool tileable(QChar c) {
+        switch (c.category()) {
+        case QChar::Mark_NonSpacing:
+        case QChar::Mark_SpacingCombining:
+        case QChar::Mark_Enclosing:
+        case QChar::Other_Control:
+        case QChar::Other_Format:
+        case QChar::Other_Surrogate:
+            return false;
+        default:
+            return true;
+        }
+    }
+
+    // Node-based, so tiles stay in place while others are added.
+    const Tile& tile(QChar c, QRgb ink, QRgb background) {
+        const auto [it, added] = tiles_.try_emplace(Key{c.unicode(), ink, background});
+        if (added && tileable(c) && raw_.supportsCharacter(c))
+            render(it->second, c, ink, background);
+        return it->second;
+    }
+
+    void render(Tile& tile, QChar c, QRgb ink, QRgb background) const {
+        const QString text(c);
+        tile.width = qRound(metrics_.horizontalAdvance(text));
+        if (tile.width <= 0) return;
+        tile.image = QImage(QSizeF(QSizeF(tile.width, height_) * pixelRatio_).toSize(),
+                            QImage::Format_RGB32);
+        tile.image.setDevicePixelRatio(pixelRatio_);
+        tile.image.fill(background);
+        QPainter painter(&tile.image);
+        painter.setFont(font_);
+        painter.setPen(QColor::fromRgb(ink));
+        painter.drawText(0, ascent_, text);
+    }
+
+    QFont font_;
+    QFontMetricsF metrics_;
+    QRawFont raw_;
+    int ascent_;
+    int height_;
+    qreal pixelRatio_ = 1;
+    std::unordered_map<Key, Tile, KeyHash> tiles_;
+};
+
 struct GridWidget::Edge {
     Dir dir = Cols;
     int index = -1;
@@ -191,7 +303,7 @@ GridWidget::GridWidget(QWidget* parent)
     const QFontMetrics metrics(font_);
     ascent_ = metrics.ascent();
     lineHeight_ = metrics.height();
-    charWidth_ = gridCharWidth();
+    tiles_ = std::make_unique<GlyphTileCache>(font_);
     setFont(font_);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled);
@@ -505,36 +617,42 @@ void GridWidget::paintCell(QPainter& painter, int col, int row, const QRect& rec
 void GridWidget::drawDefaultCell(QPainter& painter, int col, int row, const QRect& rect,
                                  CellState state) const {
     const bool highlight = !state.fixed && (state.current || state.selected);
-    painter.fillRect(rect, state.fixed ? fixedColor_ : highlight ? kNavy : background_);
+    const QColor& fill = state.fixed ? fixedColor_ : highlight ? kNavy : background_;
+    painter.fillRect(rect, fill);
     if (grid_) {
         const QColor ink = state.fixed || highlight ? QColor(Qt::white) : QColor(Qt::black);
-        drawCellText(painter, rect, displayLine(grid_->cell(col, row)), ink);
+        drawCellText(painter, rect, displayLine(grid_->cell(col, row)), ink, fill);
     }
     drawCellBorder(painter, rect, state.fixed);
 }
 
 void GridWidget::drawCellText(QPainter& painter, const QRect& rect, const QString& text,
-                              const QColor& color, Qt::Alignment align) const {
+                              const QColor& ink, const QColor& background,
+                              Qt::Alignment align) const {
     if (text.isEmpty()) return;
     const QRect content = rect.adjusted(0, 0, -1, -1); // without the grid line
     const QRect inner = content.adjusted(kTextInset, kTextInset, 0, 0);
     if (inner.width() <= 0 || inner.height() <= 0) return;
-    int x = inner.left();
-    if (align & Qt::AlignHCenter)
-        x += (inner.width() - QFontMetrics(font_).horizontalAdvance(text)) / 2;
     const int top = inner.top() + (inner.height() - lineHeight_) / 2;
-    painter.setPen(color);
-    // Cells are painted left to right and top to bottom, each filling its
-    // rectangle, so a text running out at the right is covered by the next
-    // cell or the background; only one that would reach into a cell painted
-    // before needs a clip.
-    if (x >= content.left() && top >= content.top() && top + lineHeight_ <= content.bottom() + 1) {
-        painter.drawText(x, top + ascent_, text);
-        return;
+    const bool centre = align & Qt::AlignHCenter;
+    if (background.isValid() && background.alpha() == 255 &&
+        painter.transform().type() <= QTransform::TxTranslate) {
+        GlyphTileCache::Run run;
+        int width = 0;
+        const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+        if (tiles_->layout(text, ink.rgb(), background.rgb(), ratio, run, width)) {
+            const int x = inner.left() + (centre ? (inner.width() - width) / 2 : 0);
+            tiles_->draw(painter, run, x, top, content);
+            return;
+        }
     }
+    const int width = centre ? QFontMetrics(font_).horizontalAdvance(text) : 0;
     painter.save();
     painter.setClipRect(content, Qt::IntersectClip);
-    painter.drawText(x, top + ascent_, text);
+    painter.setFont(font_);
+    painter.setPen(ink);
+    painter.drawText(inner.left() + (centre ? (inner.width() - width) / 2 : 0), top + ascent_,
+                     text);
     painter.restore();
 }
 

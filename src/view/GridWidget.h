@@ -5,6 +5,7 @@
 #include <QFont>
 
 #include <functional>
+#include <memory>
 #include <string_view>
 
 class QPainter;
@@ -12,6 +13,7 @@ class QPainter;
 namespace tabulix {
 
 class StringGrid;
+class GlyphTileCache;
 
 // A cell address; -1 in a coordinate means "not on a cell" in that direction.
 struct GridCell {
@@ -75,10 +77,12 @@ public:
     // Standard look: the fill, text and borders of one cell.
     void drawDefaultCell(QPainter& painter, int col, int row, const QRect& rect,
                          CellState state) const;
-    // One line of text in the cell, inset 2 px from the left and top and
-    // vertically centred; clipped to the cell when it could overflow.
-    void drawCellText(QPainter& painter, const QRect& rect, const QString& text,
-                      const QColor& color, Qt::Alignment align = Qt::AlignLeft) const;
+    // One line of text in the cell, inset 2 px from the left and top,
+    // vertically centred and clipped to the cell. `background` is the solid
+    // colour the cell was filled with (text is then copied from cached glyph
+    // images); QColor() when the cell has no solid fill.
+    void drawCellText(QPainter& painter, const QRect& rect, const QString& text, const QColor& ink,
+                      const QColor& background, Qt::Alignment align = Qt::AlignLeft) const;
     // The grid line on the cell's right and bottom edge, plus the raised
     // frame of a fixed cell.
     void drawCellBorder(QPainter& painter, const QRect& rect, bool fixed) const;
@@ -220,7 +224,7 @@ private:
     QFont font_;
     int ascent_ = 0;
     int lineHeight_ = 0;
-    double charWidth_ = 0;
+    std::unique_ptr<GlyphTileCache> tiles_;
 };
 
 } // namespace tabulix

@@ -38,9 +38,10 @@ void writeBytes(const fs::path& path, std::string_view bytes) {
 class FileCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("tabulix-files-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-               "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir =
+            fs::temp_directory_path() /
+            ("tabulix-files-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir);
         fs::create_directories(dir);
         window = std::make_unique<TFm_Tabulix01>(dialogs, clipboard, Settings{});
@@ -101,8 +102,8 @@ TEST_F(FileCommandsTest, AFileThatCannotBeReadChangesNothing) {
 
     dialogs.answer(Answer::No); // do not save first
     openThroughDialog(path("gone.csv"));
-    EXPECT_EQ(dialogs.messages().back(), "ファイルを読み込めませんでした。\r\n\r\n   PATH = " +
-                                             path("gone.csv"));
+    EXPECT_EQ(dialogs.messages().back(),
+              "ファイルを読み込めませんでした。\r\n\r\n   PATH = " + path("gone.csv"));
     EXPECT_EQ(cell(2, 1), "edited");
     EXPECT_TRUE(window->modified());
     EXPECT_EQ(window->fileInf().path, path("a.csv"));

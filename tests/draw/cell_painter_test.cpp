@@ -92,6 +92,7 @@ TEST_F(CellPainterTest, PaintsShadesCursorMarksAndFixedCells) {
     EXPECT_EQ(fill(image, 2, 1), 0xFFB0B0B0);
     EXPECT_EQ(fill(image, 2, 3), kSilver);
     EXPECT_EQ(fill(image, 2, 6), 0xFFB0B0B0);
+    EXPECT_EQ(fill(image, 3, 5), 0xFFEFEFEF); // an empty row
     EXPECT_EQ(fill(image, 4, 9), 0xFF000080); // current cell
     EXPECT_EQ(fill(image, 5, 8), 0xFF008000); // marked row
     EXPECT_EQ(fill(image, 0, 8), 0xFF008000); // its row number
@@ -100,21 +101,6 @@ TEST_F(CellPainterTest, PaintsShadesCursorMarksAndFixedCells) {
     EXPECT_EQ(image.pixel(number.topLeft()), 0xFFC0C0C0); // raised frame
     EXPECT_EQ(image.pixel(number.right(), number.center().y()), widget.gridLineColor().rgb());
     EXPECT_GT(inkIn(image, 0, 7), 0); // the row number is drawn
-}
-
-TEST_F(CellPainterTest, EmptyRowsConfirmationAndUndoColours) {
-    for (int row = 1; row <= 4; ++row)
-        table.grid.setCell(2, row, "x");
-    edit.confirmHighlight = Highlight{CellRange{3, 2, 3, 2}, kHighlightDelete};
-    edit.undoHighlight = CellRange{4, 3, 4, 3};
-    const QImage image = render();
-    EXPECT_EQ(fill(image, 3, 6), 0xFFEFEFEF);
-    EXPECT_EQ(fill(image, 3, 2), 0xFFFF0000);
-    EXPECT_EQ(fill(image, 4, 3), 0xFF000000);
-
-    options.karaGyoColor = false;
-    options.karaGyoBlack = true;
-    EXPECT_EQ(fill(render(), 3, 6), 0xFF797979);
 }
 
 TEST_F(CellPainterTest, ClickedHeaderGetsAWhiteFrame) {

@@ -92,12 +92,6 @@ TEST_F(RowHeightsTest, OneLineRowsReturnToTheDefaultHeight) {
     EXPECT_EQ(heightWith(kFoldAuto), kStandard);
 }
 
-TEST_F(RowHeightsTest, HiddenColumnsNeverFold) {
-    grid.setColWidth(3, 0);
-    grid.setCell(3, 1, std::string(200, 'x'));
-    EXPECT_EQ(heightWith(kFoldAuto), kStandard);
-}
-
 TEST_F(RowHeightsTest, CountsTheDisplayText) {
     const struct {
         const char* name;

@@ -14,7 +14,8 @@ namespace tabulix {
 class ScriptedDialogs final : public UserDialogs {
 public:
     struct Shown {
-        std::string kind; // "information", "question", "confirm", "yesNoCancel", "error", "open", "save"
+        std::string
+            kind; // "information", "question", "confirm", "yesNoCancel", "error", "open", "save"
         std::string text; // message text, or the dialog title
         FileDialogRequest request{};
     };

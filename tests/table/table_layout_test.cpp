@@ -7,7 +7,9 @@
 namespace tabulix {
 namespace {
 
-ResetMetrics metrics() { return ResetMetrics{7.0, 21, 25, false}; }
+ResetMetrics metrics() {
+    return ResetMetrics{7.0, 21, 25, false};
+}
 
 TEST(ResetTable, EmptyLayoutHasOneDataCell) {
     Table t;

@@ -70,8 +70,8 @@ namespace tabulix {
 namespace {
 
 std::string randomCell(std::mt19937& rng) {
-    static const char* const pieces[] = {"a", "\"", ",", "\t", " ", "\r\n", "\n", "\r", "漢字",
-                                         "ｶﾅ", "😀", "|", ";", "x y", "\"\""};
+    static const char* const pieces[] = {"a",    "\"", ",", "\t", " ", "\r\n", "\n",  "\r",
+                                         "漢字", "ｶﾅ", "😀", "|",  ";", "x y",  "\"\""};
     std::string cell;
     const int n = static_cast<int>(rng() % 5);
     for (int i = 0; i < n; ++i)
@@ -92,8 +92,7 @@ TEST(RoundTrip, SavedTablesReadBackCellForCell) {
                 for (int c = 2; c < 6; ++c)
                     original.grid.setCell(c, r, randomCell(rng));
             original.grid.setCell(5, 6, "end"); // keeps the width of the last row
-            ASSERT_EQ(WriteTable(original.grid, file.string(), entry.separator,
-                                 TextEncoding::Utf8),
+            ASSERT_EQ(WriteTable(original.grid, file.string(), entry.separator, TextEncoding::Utf8),
                       WriteTableResult::Ok);
             const auto text = ReadTextFile(file.string());
             ASSERT_TRUE(text);

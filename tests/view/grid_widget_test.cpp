@@ -15,7 +15,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace tabulix {
@@ -543,6 +545,72 @@ TEST_F(GridWidgetTest, DrawCellHookDrawsTheWholeCellClippedToIt) {
               QColor(Qt::black));
     EXPECT_TRUE(states[0].current && states[0].selected && !states[0].fixed);
     EXPECT_TRUE(states[1].fixed && states[1].inHeaderRow && states[1].inHeaderCol);
+}
+
+// Text is copied from cached glyph images when the cell has a solid fill and
+// drawn directly otherwise; both must look alike and stay inside the cell.
+class CellTextTest : public ::testing::Test {
+protected:
+    static constexpr QRgb kSilver = 0xFFC0C0C0;
+
+    QImage draw(const QRect& cell, const QString& text, const QColor& background) {
+        QImage image(260, 60, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.fillRect(cell, QColor(kSilver));
+        widget.drawCellText(painter, cell, text, Qt::black, background);
+        return image;
+    }
+    // Darkness summed over the image, and the first and last inked columns.
+    static std::tuple<long, int, int> ink(const QImage& image) {
+        long sum = 0;
+        int first = image.width(), last = -1;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const int dark = std::max(0, 0xC0 - qGray(image.pixel(x, y)));
+                sum += dark;
+                if (dark > 0x40) {
+                    first = std::min(first, x);
+                    last = std::max(last, x);
+                }
+            }
+        }
+        return {sum, first, last};
+    }
+
+    GridWidget widget;
+};
+
+TEST_F(CellTextTest, CachedGlyphsDrawTheSameInkAsDirectText) {
+    const QRect cell(10, 10, 220, 24);
+    for (const QString& text : {QStringLiteral("Abc 123 xyz"), QStringLiteral("日本語のｶﾀｶﾅ表")}) {
+        const auto [tiledSum, tiledFirst, tiledLast] = ink(draw(cell, text, QColor(kSilver)));
+        const auto [directSum, directFirst, directLast] = ink(draw(cell, text, QColor()));
+        ASSERT_GT(directSum, 0);
+        EXPECT_NEAR(double(tiledSum) / directSum, 1.0, 0.1) << text.toStdString();
+        EXPECT_NEAR(tiledFirst, directFirst, 1);
+        EXPECT_NEAR(tiledLast, directLast, 2);
+    }
+}
+
+TEST_F(CellTextTest, LongTextStaysInsideTheCellOnBothPaths) {
+    const QRect cell(10, 10, 40, 12); // narrower and lower than the text
+    const QString text = QStringLiteral("WWWWWWWWWW漢字漢字");
+    for (const QColor& background : {QColor(kSilver), QColor()}) {
+        const QImage image = draw(cell, text, background);
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const bool inContent =
+                    x >= cell.left() && x < cell.right() && y >= cell.top() && y < cell.bottom();
+                if (!inContent && cell.contains(x, y)) {
+                    ASSERT_EQ(image.pixel(x, y), kSilver) << x << "," << y;
+                } else if (!inContent) {
+                    ASSERT_EQ(image.pixel(x, y), 0xFFFFFFFFu) << x << "," << y;
+                }
+            }
+        }
+        EXPECT_GT(std::get<0>(ink(image)), 0);
+    }
 }
 
 TEST(GridWidgetDisplayLine, EveryLineBreakShowsAsOneMark) {
