@@ -190,6 +190,7 @@ private:
     void readDisplayOptions();
     void focusGrid();
     void boldWhileChecked(QCheckBox* box);
+    void relayoutWithGridHidden(void (TFm_Tabulix01::*work)());
     void applyCommandLineKeys(const CommandLine& keys);
     void rememberWindowRect();
     void writeSettingsFile();

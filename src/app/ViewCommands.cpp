@@ -125,23 +125,22 @@ void TFm_Tabulix01::ComputeWidthsAndHeights() {
     ComputeRowHeights();
 }
 
-void TFm_Tabulix01::Cmb_LimColLenClick() {
+// Long layout work runs with the hourglass and the grid hidden, so it is not
+// repainted half way.
+void TFm_Tabulix01::relayoutWithGridHidden(void (TFm_Tabulix01::*work)()) {
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     grid_->hide();
-    ComputeWidthsAndHeights();
+    (this->*work)();
     grid_->show();
     QGuiApplication::restoreOverrideCursor();
     focusGrid();
 }
 
-void TFm_Tabulix01::Cmb_FoldClick() {
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    grid_->hide();
-    ComputeRowHeights();
-    grid_->show();
-    QGuiApplication::restoreOverrideCursor();
-    focusGrid();
+void TFm_Tabulix01::Cmb_LimColLenClick() {
+    relayoutWithGridHidden(&TFm_Tabulix01::ComputeWidthsAndHeights);
 }
+
+void TFm_Tabulix01::Cmb_FoldClick() { relayoutWithGridHidden(&TFm_Tabulix01::ComputeRowHeights); }
 
 // An arrow of the miniature bars moves the cursor by one; it never enters the
 // header rows or the fixed columns.

@@ -328,7 +328,7 @@ void GridWidget::setGrid(StringGrid* grid) {
             gridChanged(change == StringGrid::Change::Geometry);
         });
     resetCells();
-    updateScrollBars();
+    applyFirst(first_[Cols], first_[Rows]);
     viewport()->update();
 }
 

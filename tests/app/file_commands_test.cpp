@@ -1,5 +1,6 @@
 #include "ScriptedClipboard.h"
 #include "ScriptedDialogs.h"
+#include "TestFiles.h"
 
 #include "app/TFm_Tabulix01.h"
 #include "view/GridWidget.h"
@@ -22,18 +23,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const char* const kSaveQuestion = "内容が変更されています。\r\n\r\n保存しますか？";
-
-std::string readBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-void writeBytes(const fs::path& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-}
 
 class FileCommandsTest : public ::testing::Test {
 protected:

@@ -1,5 +1,6 @@
 #include "ScriptedClipboard.h"
 #include "ScriptedDialogs.h"
+#include "TestFiles.h"
 
 #include "app/TFm_Tabulix01.h"
 #include "table/SettingsFile.h"
@@ -19,11 +20,6 @@ namespace tabulix {
 namespace {
 
 namespace fs = std::filesystem;
-
-void writeBytes(const fs::path& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-}
 
 class StartupTest : public ::testing::Test {
 protected:
