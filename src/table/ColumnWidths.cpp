@@ -30,6 +30,7 @@ void GrowColumnForContent(StringGrid& grid, int col, int length, const WidthRule
 
 void ComputeColumnWidths(StringGrid& grid, std::vector<ColumnRecord>& records,
                          const WidthRule& rule) {
+    StringGrid::Batch batch(grid);
     const int cols = grid.colCount();
     const int minimum = static_cast<int>(5 * rule.charWidth);
     std::vector<int> longest(static_cast<std::size_t>(cols), 0);

@@ -30,6 +30,7 @@ void SetUpFixedColumn(StringGrid& grid, int k, int widthItem, double charWidth) 
 }
 
 void FillFixedColumn(StringGrid& grid, int k) {
+    StringGrid::Batch batch(grid);
     const int col = k + 1;
     const bool exists = k > 0 && col < grid.colCount();
     for (int r = 1; r < grid.rowCount(); ++r) {

@@ -153,6 +153,7 @@ void ComputeRowHeights(StringGrid& grid, const DisplayOptions& options, double c
         grid.setDefaultRowHeight(standard); // every row at once, one notice
         return;
     }
+    StringGrid::Batch batch(grid);
     RowFolder folder(grid, options, charWidth);
     for (int row = 0; row < grid.rowCount(); ++row) {
         const int lines = folder.linesOf(row);

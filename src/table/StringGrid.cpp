@@ -185,7 +185,23 @@ void StringGrid::setChangeListener(ChangeListener listener) {
 }
 
 void StringGrid::notify(Change change) const {
+    if (batchDepth_ > 0) {
+        (change == Change::Geometry ? pendingGeometry_ : pendingCells_) = true;
+        return;
+    }
     if (listener_) listener_(change);
+}
+
+StringGrid::Batch::Batch(StringGrid& grid) : grid_(grid) { ++grid_.batchDepth_; }
+
+StringGrid::Batch::~Batch() {
+    if (--grid_.batchDepth_ > 0) return;
+    const bool geometry = std::exchange(grid_.pendingGeometry_, false);
+    const bool cells = std::exchange(grid_.pendingCells_, false);
+    if (geometry)
+        grid_.notify(Change::Geometry);
+    else if (cells)
+        grid_.notify(Change::Cells);
 }
 
 // ---- counts -----------------------------------------------------------------

@@ -40,6 +40,20 @@ public:
     // inherit it.
     void setChangeListener(ChangeListener listener);
 
+    // Holds the listener's notifications back while it lives: work that
+    // touches every row (a load, row heights) is then reported once, as
+    // Geometry when any geometry changed. Batches nest.
+    class Batch {
+    public:
+        explicit Batch(StringGrid& grid);
+        ~Batch();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+    private:
+        StringGrid& grid_;
+    };
+
     int colCount() const { return static_cast<int>(colWidths_.size()); }
     int rowCount() const { return static_cast<int>(rows_.size()); }
     // Growing adds empty cells with the default size; shrinking drops cells.
@@ -138,6 +152,9 @@ private:
     int defaultColWidth_ = 64;
     int defaultRowHeight_ = 24;
     ChangeListener listener_;
+    int batchDepth_ = 0;
+    mutable bool pendingCells_ = false;
+    mutable bool pendingGeometry_ = false;
 
     // Fenwick tree over row heights for logarithmic rowTop/rowAt; rebuilt on
     // first use after a structural change, updated in place on a height change.

@@ -21,11 +21,13 @@ std::string RowNumberTextOfRow(int row, const RowNumbering& numbering) {
 }
 
 void RenumberRows(StringGrid& grid, const RowNumbering& numbering) {
+    StringGrid::Batch batch(grid);
     for (int r = 1; r < grid.rowCount(); ++r)
         grid.setCell(0, r, RowNumberTextOfRow(r, numbering));
 }
 
 void RenumberColumns(StringGrid& grid) {
+    StringGrid::Batch batch(grid);
     for (int c = kFirstDataCol; c < grid.colCount(); ++c)
         grid.setCell(c, 0, std::to_string(c - 1));
 }
@@ -76,6 +78,7 @@ void ResetRecords(Table& table) {
 
 void ResetTable(Table& table, int columns, int rows, const ResetMetrics& metrics) {
     StringGrid& grid = table.grid;
+    StringGrid::Batch batch(grid);
     grid.clearCells();
     for (int c = 0; c < grid.colCount(); ++c)
         grid.setColWidth(c, 0);

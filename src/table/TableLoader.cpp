@@ -11,6 +11,7 @@ namespace tabulix {
 
 std::size_t FillTable(Table& table, std::string_view text, Separator sep,
                       const ResetMetrics& metrics, const LoadProgress& progress) {
+    StringGrid::Batch batch(table.grid);
     const std::size_t total = CountRecords(text, sep);
     ResetTable(table, 0, static_cast<int>(total), metrics);
     std::size_t done = 0;

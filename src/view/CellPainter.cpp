@@ -217,12 +217,9 @@ void CellPainter::drawCell(QPainter& painter, int col, int row, const QRect& rec
     DrawFrame(painter, content, white, white);
 }
 
-// The stored text as it is, on the grid background.
+// The stored text as it is, on the grid background: the grid's own drawing.
 void CellPainter::drawStandard(QPainter& painter, int col, int row, const QRect& rect) {
-    painter.fillRect(rect.adjusted(0, 0, -1, -1), background_);
-    drawSingle(painter, rect, table_.grid.cell(col, row), rgbOf(kGridText), background_.rgb(),
-               CellAlign::Left);
-    widget_->drawCellBorder(painter, rect, false);
+    widget_->drawDefaultCell(painter, col, row, rect, CellState{});
 }
 
 void CellPainter::drawText(QPainter& painter, const QRect& rect, std::string_view text,
@@ -248,8 +245,11 @@ void CellPainter::drawSingle(QPainter& painter, const QRect& rect, std::string_v
         const auto shown = static_cast<std::size_t>(4 * (2 * inner.width() / charWidth_ + 8));
         text = text.substr(0, shown);
     }
-    const int top = inner.top() + (inner.height() - stamps_->lineHeight()) / 2;
-    drawLine(painter, inner, top, GridWidget::displayLine(text), ink, paper, align);
+    // The grid's own text drawing, so that coloured and standard cells look
+    // alike and share its glyph cache.
+    widget_->drawCellText(painter, rect, GridWidget::displayLine(text), QColor::fromRgb(ink),
+                          QColor::fromRgb(paper),
+                          align == CellAlign::Centre ? Qt::AlignHCenter : Qt::AlignLeft);
 }
 
 // Lines of n units, one "A" height each from the top of the inset area, as

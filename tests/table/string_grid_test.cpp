@@ -618,3 +618,37 @@ TEST(StringGridModel, RandomEditsMatchAPlainMatrix) {
 
 } // namespace
 } // namespace tabulix
+
+namespace tabulix {
+namespace {
+
+TEST(StringGridBatch, NotifiesOnceWhenTheOutermostBatchEnds) {
+    StringGrid grid(3, 100);
+    std::vector<StringGrid::Change> seen;
+    grid.setChangeListener([&](StringGrid::Change c) { seen.push_back(c); });
+    {
+        StringGrid::Batch outer(grid);
+        for (int r = 0; r < 100; ++r)
+            grid.setCell(1, r, "x");
+        {
+            StringGrid::Batch inner(grid);
+            grid.setRowHeight(5, 40);
+        }
+        EXPECT_TRUE(seen.empty());
+    }
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0], StringGrid::Change::Geometry);
+    seen.clear();
+    {
+        StringGrid::Batch batch(grid);
+        grid.setCell(2, 2, "y");
+    }
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0], StringGrid::Change::Cells);
+    seen.clear();
+    { StringGrid::Batch idle(grid); }
+    EXPECT_TRUE(seen.empty());
+}
+
+} // namespace
+} // namespace tabulix
