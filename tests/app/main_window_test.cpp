@@ -189,6 +189,16 @@ TEST_F(MainWindowTest, ClosingAModifiedTableAsksAndCancelKeepsIt) {
     EXPECT_FALSE(window->isVisible());
 }
 
+TEST_F(MainWindowTest, SaveButtonFollowsTheModifiedFlagWithinItsTimer) {
+    QPushButton* save = window->controls().Btn_Save;
+    window->setModified(true);
+    QTRY_VERIFY_WITH_TIMEOUT(save->isEnabled(), 1000);
+    EXPECT_TRUE(save->font().bold());
+    window->setModified(false);
+    QTRY_VERIFY_WITH_TIMEOUT(!save->isEnabled(), 1000);
+    EXPECT_FALSE(save->font().bold());
+}
+
 TEST_F(MainWindowTest, AnUnmodifiedTableClosesWithoutAsking) {
     EXPECT_TRUE(window->close());
     EXPECT_TRUE(dialogs.shown().empty());
