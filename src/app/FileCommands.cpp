@@ -162,8 +162,8 @@ bool TFm_Tabulix01::LoadFile(const std::string& path) {
     fileInf_.exists = true;
     fileInf_.path = path;
     settings_.pathEditFile = path;
-    tableEncoding_ = file->encoding;
-    loadText(file->text, false);
+    tableEncoding_ = file->encoding();
+    loadText(file->text(), false);
     endLongWork();
     return true;
 }

@@ -96,7 +96,11 @@ TFm_Tabulix01::TFm_Tabulix01(UserDialogs& dialogs, Clipboard& clipboard, Setting
     placeOnScreen();
 }
 
-TFm_Tabulix01::~TFm_Tabulix01() = default;
+// The grid widget outlives the members (children go with the base class), so
+// it lets go of the table's grid first.
+TFm_Tabulix01::~TFm_Tabulix01() {
+    grid_->setGrid(nullptr);
+}
 
 void TFm_Tabulix01::buildWindow() {
     buildMainMenu(menuBar());

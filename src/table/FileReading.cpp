@@ -3,13 +3,18 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <string_view>
+#include <sys/mman.h>
 #include <sys/stat.h>
+#include <system_error>
+#include <thread>
 #include <unistd.h>
 #include <utility>
 
 namespace tabulix {
 
 namespace {
+
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
 class FileDescriptor {
 public:
@@ -24,6 +29,47 @@ public:
 private:
     int fd_;
 };
+
+// Opens a regular file for reading; -1 for a missing or unreadable one, a
+// folder or another kind of file (a pipe would block the program).
+int openRegularFile(const std::string& path, struct stat& info) {
+    // Non-blocking only so that opening a pipe does not wait for a writer;
+    // regular files read the same either way.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return -1;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) return fd;
+    ::close(fd);
+    return -1;
+}
+
+// A file mapped read-only and read ahead whole: its pages come straight from
+// the page cache, where reading into fresh memory would fault in every page.
+class Mapping {
+public:
+    Mapping(int fd, std::size_t size)
+        : size_(size),
+          address_(::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0)) {}
+    ~Mapping() {
+        if (mapped()) ::munmap(address_, size_);
+    }
+    Mapping(const Mapping&) = delete;
+    Mapping& operator=(const Mapping&) = delete;
+
+    bool mapped() const { return address_ != MAP_FAILED; }
+    std::string_view bytes() const { return {static_cast<const char*>(address_), size_}; }
+
+private:
+    std::size_t size_;
+    void* address_;
+};
+
+// Null where the file cannot be mapped: an empty one, or one whose size is
+// not known in advance (files under /proc report 0).
+std::shared_ptr<const Mapping> mapFile(int fd, std::size_t size) {
+    if (size == 0) return nullptr;
+    auto mapping = std::make_shared<const Mapping>(fd, size);
+    return mapping->mapped() ? mapping : nullptr;
+}
 
 // Reads straight into `out` up to its expected size, then on in pieces for
 // files that report no size or grow while being read.
@@ -53,15 +99,107 @@ bool readAll(int fd, std::string& out, std::size_t expected) {
     }
 }
 
+// Whether the bytes are valid UTF-8, in one scan. Leading BOMs are valid
+// characters, and DetectEncoding would not look past one.
+bool isValidUtf8(std::string_view bytes) {
+    while (bytes.starts_with(kBom))
+        bytes.remove_prefix(kBom.size());
+    return DetectEncoding(bytes) == TextEncoding::Utf8;
+}
+
+// Whether valid UTF-8 holds a raw-byte code point literally (its four bytes
+// are then kept raw by decoding).
+bool holdsRawByteCodePoint(std::string_view utf8) {
+    // 0xF4 starts only code points of the last plane, where these lie; it is
+    // rare in real text, so each one is checked in full.
+    for (std::size_t p = utf8.find('\xF4'); p != std::string_view::npos && p + 3 < utf8.size();
+         p = utf8.find('\xF4', p + 1)) {
+        const auto at = [&](std::size_t i) { return static_cast<unsigned char>(utf8[p + i]); };
+        const char32_t c = (char32_t{at(0) & 0x07u} << 18) | (char32_t{at(1) & 0x3Fu} << 12) |
+                           (char32_t{at(2) & 0x3Fu} << 6) | char32_t{at(3) & 0x3Fu};
+        if (IsRawByteCodePoint(c)) return true;
+    }
+    return false;
+}
+
+// What one pass over a file's bytes tells: where its text ends (a NUL ends
+// it), whether that is valid UTF-8 and, if so, whether it holds raw-byte
+// code points literally.
+struct Scan {
+    std::size_t length;
+    bool valid;
+    bool rawLiteral;
+};
+
+Scan scanText(std::string_view bytes) {
+    bytes = bytes.substr(0, bytes.find('\0'));
+    const bool valid = isValidUtf8(bytes);
+    return {bytes.size(), valid, valid && holdsRawByteCodePoint(bytes)};
+}
+
+// The same for a large file in two halves at once: the first touch of every
+// page of the file costs as much as the scan itself, and both share out
+// over two cores.
+Scan scanTextInHalves(std::string_view bytes) {
+    constexpr std::size_t kHalvesFrom = std::size_t{1} << 20;
+    if (bytes.size() < kHalvesFrom) return scanText(bytes);
+    // Split in front of a character, so that no half cuts one; four bytes
+    // that all continue a character make the text invalid anyway.
+    std::size_t mid = bytes.size() / 2;
+    for (int i = 0; i < 4 && (static_cast<unsigned char>(bytes[mid]) & 0xC0) == 0x80; ++i)
+        ++mid;
+    if ((static_cast<unsigned char>(bytes[mid]) & 0xC0) == 0x80) return scanText(bytes);
+    Scan second{};
+    std::thread helper;
+    try {
+        helper = std::thread([&] { second = scanText(bytes.substr(mid)); });
+    } catch (const std::system_error&) {
+        return scanText(bytes);
+    }
+    const Scan first = scanText(bytes.substr(0, mid));
+    helper.join();
+    if (first.length < mid) return first; // a NUL in the first half
+    return {mid + second.length, first.valid && second.valid,
+            first.rawLiteral || second.rawLiteral};
+}
+
+// The text of a file's bytes, which `owner` keeps alive. UTF-8 that decoding
+// would not change is used in place: one scan tells the encoding and that,
+// where detecting and decoding would scan twice.
+TextFile textOf(std::shared_ptr<const void> owner, std::string_view bytes,
+                std::optional<TextEncoding> forced) {
+    const Scan scan = scanTextInHalves(bytes);
+    bytes = bytes.substr(0, scan.length);
+    const bool bom = bytes.starts_with(kBom);
+    // Detection takes invalid UTF-8 without a BOM for CP932; a UTF-8 text,
+    // forced or detected, follows the file's BOM.
+    TextEncoding encoding = bom ? TextEncoding::Utf8Bom : TextEncoding::Utf8;
+    if (forced == TextEncoding::ShiftJis || (!forced && !bom && !scan.valid))
+        encoding = TextEncoding::ShiftJis;
+    if (encoding != TextEncoding::ShiftJis && scan.valid && !scan.rawLiteral) {
+        if (bom) bytes.remove_prefix(kBom.size());
+        return TextFile(std::move(owner), bytes, encoding);
+    }
+    std::string copy(bytes);
+    owner.reset(); // before decoding, which builds another copy
+    return TextFile(DecodeText(std::move(copy), encoding), encoding);
+}
+
 } // namespace
 
+TextFile::TextFile(std::string text, TextEncoding encoding) : encoding_(encoding) {
+    auto owned = std::make_shared<const std::string>(std::move(text));
+    text_ = *owned;
+    owner_ = std::move(owned);
+}
+
+TextFile::TextFile(std::shared_ptr<const void> owner, std::string_view text, TextEncoding encoding)
+    : owner_(std::move(owner)), text_(text), encoding_(encoding) {}
+
 std::optional<std::string> ReadFileBytes(const std::string& path) {
-    // Non-blocking only so that opening a pipe does not wait for a writer;
-    // regular files read the same either way.
-    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (file.get() < 0) return std::nullopt;
     struct stat info {};
-    if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+    const FileDescriptor file(openRegularFile(path, info));
+    if (file.get() < 0) return std::nullopt;
     std::string bytes;
     // The size is a hint only: some files (under /proc) report 0.
     if (!readAll(file.get(), bytes, static_cast<std::size_t>(info.st_size))) return std::nullopt;
@@ -69,14 +207,19 @@ std::optional<std::string> ReadFileBytes(const std::string& path) {
 }
 
 std::optional<TextFile> ReadTextFile(const std::string& path, std::optional<TextEncoding> forced) {
-    std::optional<std::string> bytes = ReadFileBytes(path);
-    if (!bytes) return std::nullopt;
-    const std::size_t nul = bytes->find('\0');
-    if (nul != std::string::npos) bytes->resize(nul);
-    TextEncoding encoding = forced ? *forced : DetectEncoding(*bytes);
-    if (encoding != TextEncoding::ShiftJis)
-        encoding = bytes->starts_with("\xEF\xBB\xBF") ? TextEncoding::Utf8Bom : TextEncoding::Utf8;
-    return TextFile{DecodeText(std::move(*bytes), encoding), encoding};
+    struct stat info {};
+    const FileDescriptor file(openRegularFile(path, info));
+    if (file.get() < 0) return std::nullopt;
+    const auto size = static_cast<std::size_t>(info.st_size);
+    if (std::shared_ptr<const Mapping> mapping = mapFile(file.get(), size)) {
+        const std::string_view bytes = mapping->bytes();
+        return textOf(std::move(mapping), bytes, forced);
+    }
+    std::string bytes;
+    if (!readAll(file.get(), bytes, size)) return std::nullopt;
+    auto owned = std::make_shared<const std::string>(std::move(bytes));
+    const std::string_view view = *owned;
+    return textOf(std::move(owned), view, forced);
 }
 
 } // namespace tabulix

@@ -2,8 +2,10 @@
 
 #include "table/TextEncoding.h"
 
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace tabulix {
 
@@ -12,9 +14,23 @@ namespace tabulix {
 // program).
 std::optional<std::string> ReadFileBytes(const std::string& path);
 
-struct TextFile {
-    std::string text;      // UTF-8
-    TextEncoding encoding; // the encoding it was read in, for saving it back
+// A file's text in UTF-8 and the encoding it was read in, for saving it back.
+// A UTF-8 file that decoding leaves as it is is not copied: its text is then
+// a view of the file mapped into memory, kept mapped while any copy of the
+// TextFile lives.
+class TextFile {
+public:
+    TextFile(std::string text, TextEncoding encoding);
+    // `text` lies in memory that `owner` keeps alive.
+    TextFile(std::shared_ptr<const void> owner, std::string_view text, TextEncoding encoding);
+
+    std::string_view text() const { return text_; }
+    TextEncoding encoding() const { return encoding_; }
+
+private:
+    std::shared_ptr<const void> owner_;
+    std::string_view text_;
+    TextEncoding encoding_;
 };
 
 // A text file decoded to UTF-8. A NUL byte ends the text: the bytes after it

@@ -1,37 +1,126 @@
 #include "table/StringGrid.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <malloc.h>
 #include <new>
 #include <stdexcept>
+#include <sys/mman.h>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 namespace tabulix {
 
-// A row block is raw malloc'ed memory laid out as 32-bit words: the cell
-// count, then one end offset per cell, then the text bytes of all cells. The
-// struct only names the first word; the rest is reached through words().
+// A row block is raw memory: a 32-bit header word, then one end offset per
+// cell, then the text bytes of all cells. The offsets are as narrow as the
+// row's text allows (1, 2 or 4 bytes each), as they are most of the memory a
+// row of short texts takes. The header holds the cell count, the offsets'
+// width and, in its top bit, the mark of a block carved from the arena, which
+// must never reach free(). The struct only names the header.
 struct StringGrid::RowBlock {
-    std::uint32_t count;
+    std::uint32_t header;
 };
 
 namespace {
 
 constexpr std::size_t kWord = sizeof(std::uint32_t);
+constexpr std::uint32_t kArenaMark = 0x80000000u;
+constexpr int kWidthShift = 29; // two bits: log2 of the offsets' width
+constexpr std::uint32_t kCountMask = (1u << kWidthShift) - 1;
 
-const std::uint32_t* ends(const void* block) {
-    return static_cast<const std::uint32_t*>(block) + 1;
+constexpr std::size_t kLargePage = std::size_t{2} << 20;
+constexpr std::size_t kFirstChunk = std::size_t{4} << 20;
+// Smaller fills are over before a helper thread would pay off.
+constexpr std::size_t kPrefaultFrom = std::size_t{16} << 20;
+
+std::uint32_t headerOf(const void* block) {
+    return *static_cast<const std::uint32_t*>(block);
 }
 
-std::size_t blockSize(std::uint32_t count, std::uint32_t textBytes) {
-    return kWord * (1 + std::size_t{count}) + textBytes;
+std::uint32_t cellsIn(const void* block) {
+    return headerOf(block) & kCountMask;
+}
+
+unsigned widthLog(const void* block) {
+    return (headerOf(block) >> kWidthShift) & 3u;
+}
+
+unsigned widthLogFor(std::uint64_t textBytes) {
+    return textBytes <= 0xFF ? 0 : textBytes <= 0xFFFF ? 1 : 2;
+}
+
+const unsigned char* offsetsOf(const void* block) {
+    return static_cast<const unsigned char*>(block) + kWord;
+}
+
+// The end offset of cell i (its text ends there; the next one starts there).
+std::uint32_t endAt(const unsigned char* offsets, unsigned log, std::size_t i) {
+    if (log == 0) return offsets[i];
+    if (log == 1) {
+        std::uint16_t end;
+        std::memcpy(&end, offsets + 2 * i, sizeof end);
+        return end;
+    }
+    std::uint32_t end;
+    std::memcpy(&end, offsets + 4 * i, sizeof end);
+    return end;
+}
+
+void storeEnd(unsigned char* offsets, unsigned log, std::size_t i, std::uint32_t end) {
+    if (log == 0) {
+        offsets[i] = static_cast<unsigned char>(end);
+    } else if (log == 1) {
+        const auto narrow = static_cast<std::uint16_t>(end);
+        std::memcpy(offsets + 2 * i, &narrow, sizeof narrow);
+    } else {
+        std::memcpy(offsets + 4 * i, &end, sizeof end);
+    }
+}
+
+// Cell i of a block with n offsets of type Offset; one straight path per
+// width, as cell reads are the inner loop of whole-table work.
+template <typename Offset>
+std::string_view cellOf(const unsigned char* offsets, std::uint32_t n, std::uint32_t i) {
+    Offset begin = 0;
+    Offset end;
+    if (i > 0) std::memcpy(&begin, offsets + (i - 1) * sizeof(Offset), sizeof(Offset));
+    std::memcpy(&end, offsets + i * sizeof(Offset), sizeof(Offset));
+    const char* text = reinterpret_cast<const char*>(offsets + std::size_t{n} * sizeof(Offset));
+    return std::string_view(text + begin, static_cast<std::size_t>(end - begin));
+}
+
+std::size_t blockSize(std::uint32_t count, unsigned log, std::uint32_t textBytes) {
+    return kWord + (std::size_t{count} << log) + textBytes;
+}
+
+std::uint32_t textBytesOf(const void* block) {
+    return endAt(offsetsOf(block), widthLog(block), cellsIn(block) - 1);
+}
+
+std::size_t roundUp(std::size_t n, std::size_t unit) {
+    return (n + unit - 1) / unit * unit;
 }
 
 int clampCount(int count) {
     return std::max(0, count);
+}
+
+// Makes room for `count` elements. A large growth (a load) makes the fresh
+// pages resident in one call instead of one fault per page on first use.
+template <typename T> void reserveResident(std::vector<T>& v, std::size_t count) {
+    if (count <= v.capacity()) return;
+    v.reserve(count);
+    constexpr std::uintptr_t kPage = 4096;
+    const auto from = reinterpret_cast<std::uintptr_t>(v.data() + v.size());
+    const auto to = reinterpret_cast<std::uintptr_t>(v.data() + v.capacity());
+    const std::uintptr_t first = (from + kPage - 1) & ~(kPage - 1);
+    const std::uintptr_t last = to & ~(kPage - 1);
+    if (last > first && last - first >= kLargePage)
+        ::madvise(reinterpret_cast<void*>(first), last - first, MADV_POPULATE_WRITE);
 }
 
 // Moves element `from` of `v` so that it ends up at index `to`.
@@ -46,12 +135,147 @@ template <typename T> void moveElement(std::vector<T>& v, int from, int to) {
 } // namespace
 
 void StringGrid::RowBlockDeleter::operator()(RowBlock* block) const noexcept {
-    std::free(block);
+    // A carved block is simply forgotten; its chunk goes with the arena.
+    if (!inArena(block)) std::free(block);
+}
+
+// ---- arena ------------------------------------------------------------------
+
+// The chunks that bulk-filled row blocks are carved from, one after another.
+// First touching fresh memory is costly per small page (on virtual machines
+// most of all), so a chunk asks for large pages and is made resident in
+// large-page steps ahead of the carving. During a bulk fill a helper thread
+// does that for the whole expected size on the other core, and the unused
+// end of the chunk is given back when the fill ends.
+class StringGrid::Arena {
+public:
+    Arena() = default;
+    ~Arena() {
+        stopPrefault();
+        for (const Chunk& chunk : chunks_)
+            ::munmap(chunk.base, chunk.size);
+    }
+    Arena(const Arena&) = delete;
+    Arena& operator=(const Arena&) = delete;
+
+    std::size_t residentBytes() const { return resident_; }
+
+    void* allocate(std::size_t bytes) {
+        bytes = roundUp(bytes, kWord);
+        if (static_cast<std::size_t>(end_ - next_) < bytes) {
+            // Geometric growth keeps the chunks few without a good estimate.
+            const std::size_t last = chunks_.empty() ? 0 : chunks_.back().size;
+            startChunk(std::max({kFirstChunk, 2 * last, bytes}));
+        }
+        void* block = next_;
+        next_ += bytes;
+        if (next_ > residentEnd_) makeResident();
+        return block;
+    }
+
+    void beginFill(std::size_t expectedBytes) {
+        startChunk(std::max(kFirstChunk, expectedBytes));
+        if (expectedBytes < kPrefaultFrom) return;
+        stop_.store(false);
+        try {
+            prefault_ = std::thread(&Arena::prefault, this, chunks_.back());
+        } catch (const std::system_error&) {
+            // No thread: the fill makes its pages resident itself.
+        }
+    }
+
+    void endFill() { trimLast(); }
+
+private:
+    struct Chunk {
+        char* base;
+        std::size_t size;
+    };
+
+    void startChunk(std::size_t size) {
+        trimLast();
+        size = roundUp(size, kLargePage);
+        chunks_.reserve(chunks_.size() + 1);
+        // One large page more than needed, to start the chunk on a boundary.
+        const std::size_t mapped = size + kLargePage;
+        void* raw =
+            ::mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (raw == MAP_FAILED) throw std::bad_alloc();
+        char* const begin = static_cast<char*>(raw);
+        const auto address = reinterpret_cast<std::uintptr_t>(begin);
+        char* const base = begin + (roundUp(address, kLargePage) - address);
+        if (base != begin) ::munmap(begin, static_cast<std::size_t>(base - begin));
+        ::munmap(base + size, static_cast<std::size_t>(begin + mapped - (base + size)));
+        ::madvise(base, size, MADV_HUGEPAGE); // a wish: ignored where large pages are off
+        chunks_.push_back({base, size});
+        next_ = base;
+        end_ = base + size;
+        residentEnd_ = base;
+    }
+
+    // Gives back the end of the last chunk beyond the large page that the
+    // carving has reached (the whole chunk when nothing was carved from it).
+    void trimLast() {
+        stopPrefault();
+        if (chunks_.empty()) return;
+        Chunk& chunk = chunks_.back();
+        const std::size_t keep = roundUp(static_cast<std::size_t>(next_ - chunk.base), kLargePage);
+        if (keep < chunk.size) ::munmap(chunk.base + keep, chunk.size - keep);
+        chunk.size = keep;
+        end_ = chunk.base + keep;
+        if (keep == 0) {
+            chunks_.pop_back();
+            next_ = end_ = residentEnd_ = nullptr;
+        }
+    }
+
+    // Faults in the pages up to the next large-page boundary past next_ in
+    // one call; should the kernel not know the call, they fault in on use.
+    void makeResident() {
+        char* const base = chunks_.back().base;
+        char* const upTo =
+            std::min(end_, base + roundUp(static_cast<std::size_t>(next_ - base), kLargePage));
+        const auto bytes = static_cast<std::size_t>(upTo - residentEnd_);
+        ::madvise(residentEnd_, bytes, MADV_POPULATE_WRITE);
+        resident_ += bytes;
+        residentEnd_ = upTo;
+    }
+
+    // The helper thread: the same calls, ahead of the carving. It only asks
+    // the kernel for pages and never reads or writes them.
+    void prefault(Chunk chunk) {
+        for (std::size_t done = 0; done < chunk.size && !stop_.load(std::memory_order_relaxed);
+             done += kLargePage)
+            ::madvise(chunk.base + done, kLargePage, MADV_POPULATE_WRITE);
+    }
+
+    void stopPrefault() {
+        if (!prefault_.joinable()) return;
+        stop_.store(true, std::memory_order_relaxed);
+        prefault_.join();
+    }
+
+    std::vector<Chunk> chunks_;
+    char* next_ = nullptr;
+    char* end_ = nullptr;
+    char* residentEnd_ = nullptr;
+    std::size_t resident_ = 0;
+    std::thread prefault_;
+    std::atomic<bool> stop_{false};
+};
+
+StringGrid::BulkFill::BulkFill(StringGrid& grid, std::size_t expectedBytes) : grid_(grid) {
+    if (!grid_.arena_) grid_.arena_ = std::make_unique<Arena>();
+    grid_.arena_->beginFill(expectedBytes);
+}
+
+StringGrid::BulkFill::~BulkFill() {
+    if (grid_.arena_) grid_.arena_->endFill();
 }
 
 // ---- row blocks -------------------------------------------------------------
 
-StringGrid::RowPtr StringGrid::makeRow(std::span<const std::string_view> texts) {
+StringGrid::RowPtr StringGrid::makeRow(std::span<const std::string_view> texts, Arena* arena) {
     std::size_t count = texts.size();
     while (count > 0 && texts[count - 1].empty())
         --count;
@@ -60,50 +284,65 @@ StringGrid::RowPtr StringGrid::makeRow(std::span<const std::string_view> texts) 
     std::uint64_t bytes = 0;
     for (std::size_t i = 0; i < count; ++i)
         bytes += texts[i].size();
-    // Offsets are 32-bit; no real row comes near 4 GiB of text.
-    if (bytes > std::numeric_limits<std::uint32_t>::max() ||
-        count > std::numeric_limits<std::uint32_t>::max())
+    // Offsets are at most 32-bit; no real row comes near 4 GiB of text.
+    if (bytes > std::numeric_limits<std::uint32_t>::max() || count > kCountMask)
         throw std::length_error("StringGrid: row too long");
 
     const auto n = static_cast<std::uint32_t>(count);
-    void* memory = std::malloc(blockSize(n, static_cast<std::uint32_t>(bytes)));
+    const unsigned log = widthLogFor(bytes);
+    const std::size_t size = blockSize(n, log, static_cast<std::uint32_t>(bytes));
+    void* memory = arena ? arena->allocate(size) : std::malloc(size);
     if (!memory) throw std::bad_alloc();
-    auto* words = static_cast<std::uint32_t*>(memory);
-    words[0] = n;
-    char* text = reinterpret_cast<char*>(words + 1 + n);
+    const std::uint32_t header = n | log << kWidthShift | (arena ? kArenaMark : 0);
+    std::memcpy(memory, &header, kWord);
+    unsigned char* offsets = static_cast<unsigned char*>(memory) + kWord;
+    char* text = reinterpret_cast<char*>(offsets + (std::size_t{n} << log));
     std::uint32_t end = 0;
     for (std::size_t i = 0; i < count; ++i) {
         if (!texts[i].empty()) std::memcpy(text + end, texts[i].data(), texts[i].size());
         end += static_cast<std::uint32_t>(texts[i].size());
-        words[1 + i] = end;
+        storeEnd(offsets, log, i, end);
     }
     return RowPtr(static_cast<RowBlock*>(memory));
 }
 
 StringGrid::RowPtr StringGrid::copyRow(const RowBlock* block) {
     if (!block) return RowPtr();
-    const std::uint32_t n = block->count;
-    const std::size_t size = blockSize(n, ends(block)[n - 1]);
+    const std::size_t size = blockSize(cellsIn(block), widthLog(block), textBytesOf(block));
     void* memory = std::malloc(size);
     if (!memory) throw std::bad_alloc();
     std::memcpy(memory, block, size);
+    // A heap block, whatever the source.
+    static_cast<std::uint32_t*>(memory)[0] = headerOf(block) & ~kArenaMark;
     return RowPtr(static_cast<RowBlock*>(memory));
 }
 
+bool StringGrid::inArena(const RowBlock* block) {
+    return block && (headerOf(block) & kArenaMark) != 0;
+}
+
 int StringGrid::blockCellCount(const RowBlock* block) {
-    return block ? static_cast<int>(block->count) : 0;
+    return block ? static_cast<int>(cellsIn(block)) : 0;
 }
 
 std::string_view StringGrid::blockCell(const RowBlock* block, int col) {
-    if (!block || col < 0 || static_cast<std::uint32_t>(col) >= block->count) return {};
-    const std::uint32_t* end = ends(block);
-    const char* text = reinterpret_cast<const char*>(end + block->count);
-    const std::uint32_t begin = col == 0 ? 0 : end[col - 1];
-    return std::string_view(text + begin, end[col] - begin);
+    if (!block) return {};
+    const std::uint32_t n = cellsIn(block);
+    const auto i = static_cast<std::uint32_t>(col); // a negative column is out of range too
+    if (i >= n) return {};
+    const unsigned char* offsets = offsetsOf(block);
+    switch (widthLog(block)) {
+    case 0:
+        return cellOf<std::uint8_t>(offsets, n, i);
+    case 1:
+        return cellOf<std::uint16_t>(offsets, n, i);
+    default:
+        return cellOf<std::uint32_t>(offsets, n, i);
+    }
 }
 
 std::size_t StringGrid::blockTextBytes(const RowBlock* block) {
-    return block ? ends(block)[block->count - 1] : 0;
+    return block ? textBytesOf(block) : 0;
 }
 
 void StringGrid::readRow(const RowBlock* block, std::vector<std::string_view>& out) {
@@ -167,6 +406,7 @@ StringGrid& StringGrid::operator=(StringGrid&& other) noexcept {
 
 void StringGrid::swapData(StringGrid& other) noexcept {
     using std::swap;
+    swap(arena_, other.arena_);
     swap(rows_, other.rows_);
     swap(rowHeights_, other.rowHeights_);
     swap(colWidths_, other.colWidths_);
@@ -192,7 +432,9 @@ void StringGrid::notify(Change change) const {
     if (listener_) listener_(change);
 }
 
-StringGrid::Batch::Batch(StringGrid& grid) : grid_(grid) { ++grid_.batchDepth_; }
+StringGrid::Batch::Batch(StringGrid& grid) : grid_(grid) {
+    ++grid_.batchDepth_;
+}
 
 StringGrid::Batch::~Batch() {
     if (--grid_.batchDepth_ > 0) return;
@@ -225,6 +467,8 @@ void StringGrid::setColCount(int count) {
 void StringGrid::setRowCount(int count) {
     count = clampCount(count);
     if (count == rowCount()) return;
+    reserveResident(rows_, static_cast<std::size_t>(count));
+    reserveResident(rowHeights_, static_cast<std::size_t>(count));
     rows_.resize(count);
     rowHeights_.resize(count, defaultRowHeight_);
     clampFixed();
@@ -249,7 +493,8 @@ void StringGrid::setFixedRows(int count) {
 // ---- cells ------------------------------------------------------------------
 
 std::string_view StringGrid::cell(int col, int row) const {
-    if (row < 0 || row >= rowCount()) return {};
+    // One comparison, as a negative row turns into a huge one.
+    if (static_cast<unsigned>(row) >= rows_.size()) return {};
     return blockCell(rows_[row].get(), col);
 }
 
@@ -277,6 +522,14 @@ void StringGrid::setRow(int row, std::span<const std::string_view> texts) {
     notify(Change::Cells);
 }
 
+void StringGrid::fillRow(int row, std::span<const std::string_view> texts) {
+    if (row < 0 || row >= rowCount()) return;
+    if (!arena_) arena_ = std::make_unique<Arena>();
+    const std::size_t count = std::min(texts.size(), static_cast<std::size_t>(colCount()));
+    rows_[row] = makeRow(texts.first(count), arena_.get());
+    notify(Change::Cells);
+}
+
 bool StringGrid::rowIsEmpty(int row) const {
     // Blocks never end in an empty cell, so a stored block has text.
     return row < 0 || row >= rowCount() || !rows_[row];
@@ -285,6 +538,7 @@ bool StringGrid::rowIsEmpty(int row) const {
 void StringGrid::clearCells() {
     for (RowPtr& row : rows_)
         row.reset();
+    arena_.reset(); // no row points into it any more
     notify(Change::Cells);
 }
 
@@ -495,11 +749,19 @@ void StringGrid::moveCol(int from, int to) {
 
 std::size_t StringGrid::overheadBytes() const {
     std::size_t bytes = 0;
+    std::size_t arenaText = 0;
     for (const RowPtr& row : rows_) {
         if (!row) continue;
+        if (inArena(row.get())) {
+            arenaText += blockTextBytes(row.get());
+            continue;
+        }
         // The allocator's chunk header sits in front of the usable bytes.
         bytes += malloc_usable_size(row.get()) + sizeof(std::size_t) - blockTextBytes(row.get());
     }
+    // Resident chunk bytes that hold no live text: headers, offsets, the
+    // blocks of rows edited since, the unused end of each chunk.
+    if (arena_) bytes += arena_->residentBytes() - arenaText;
     bytes += rows_.capacity() * sizeof(RowPtr);
     bytes += rowHeights_.capacity() * sizeof(int);
     bytes += colWidths_.capacity() * sizeof(int);

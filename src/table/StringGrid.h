@@ -16,10 +16,12 @@ namespace tabulix {
 // shows one StringGrid and listens to its changes.
 //
 // Cells are addressed (column, row), both from 0. Each row keeps its texts in
-// one heap block (a cell count, one 32-bit end offset per cell, then the
-// bytes), so a table of short texts costs no heap object per cell, a cell read
-// is constant time and moving a row moves one pointer. A row that holds only
-// empty cells has no block at all.
+// one heap block (a cell count, one end offset per cell, 1 to 4 bytes wide as
+// the row's text needs, then the bytes), so a table of short texts costs no
+// heap object per cell, a cell read is constant time and moving a row moves
+// one pointer. A row that holds only empty cells has no block at all. Rows
+// written by a bulk fill (a load) have their blocks carved from a few large
+// chunks instead.
 class StringGrid {
 public:
     // What changed, so that a view can decide between a repaint and a relayout.
@@ -74,6 +76,29 @@ public:
     // empty; texts beyond the column count are dropped.
     void setRow(int row, std::span<const std::string> texts);
     void setRow(int row, std::span<const std::string_view> texts);
+    // Like setRow, for filling a whole table (a load): the block is carved
+    // from large chunks that the grid holds, which saves the allocator's
+    // per-row cost and most of the cost of faulting in fresh memory. An edit
+    // later gives the row an ordinary block; the chunks are given back once
+    // every row is dropped together (clearCells, assignment, destruction).
+    // Copies of the grid get ordinary blocks.
+    void fillRow(int row, std::span<const std::string_view> texts);
+
+    // The span of a bulk fill. Its fillRow calls take their blocks from one
+    // chunk of about `expectedBytes` (the texts plus a few bytes per cell and
+    // per row) that a helper thread makes resident ahead of them; the part
+    // they leave unused is given back at the end.
+    class BulkFill {
+    public:
+        BulkFill(StringGrid& grid, std::size_t expectedBytes);
+        ~BulkFill();
+        BulkFill(const BulkFill&) = delete;
+        BulkFill& operator=(const BulkFill&) = delete;
+
+    private:
+        StringGrid& grid_;
+    };
+
     // Every cell of row `row` is empty.
     bool rowIsEmpty(int row) const;
     // Empties every cell; counts and sizes stay.
@@ -114,11 +139,13 @@ public:
     void moveCol(int from, int to);
 
     // Heap bytes the grid uses beyond the cell texts themselves (row blocks'
-    // headers and offsets, allocator slack, size arrays). For the benchmarks.
+    // headers and offsets, allocator slack, the resident part of the fill
+    // chunks that holds no live text, size arrays). For the benchmarks.
     std::size_t overheadBytes() const;
     std::size_t textBytes() const;
 
 private:
+    class Arena;
     struct RowBlock;
     struct RowBlockDeleter {
         void operator()(RowBlock* block) const noexcept;
@@ -126,8 +153,10 @@ private:
     using RowPtr = std::unique_ptr<RowBlock, RowBlockDeleter>;
     using CellEdit = std::function<void(std::vector<std::string_view>&)>;
 
-    static RowPtr makeRow(std::span<const std::string_view> texts);
+    // A block in `arena` when one is given, otherwise on the heap.
+    static RowPtr makeRow(std::span<const std::string_view> texts, Arena* arena = nullptr);
     static RowPtr copyRow(const RowBlock* block);
+    static bool inArena(const RowBlock* block);
     static int blockCellCount(const RowBlock* block);
     static std::string_view blockCell(const RowBlock* block, int col);
     static std::size_t blockTextBytes(const RowBlock* block);
@@ -144,6 +173,9 @@ private:
     void invalidateColIndex();
     void ensureColIndex() const;
 
+    // Declared before rows_ so that it outlives them: dropping a row reads
+    // its block's mark to tell carved blocks from heap blocks.
+    std::unique_ptr<Arena> arena_;
     std::vector<RowPtr> rows_;
     std::vector<int> rowHeights_;
     std::vector<int> colWidths_;

@@ -21,6 +21,12 @@ namespace {
 
 const std::string kBom = "\xEF\xBB\xBF";
 
+// How a byte that is invalid UTF-8 is kept in the text.
+std::string raw(unsigned char byte) {
+    return {'\xF4', '\x8F', static_cast<char>(0xB8 | byte >> 6),
+            static_cast<char>(0x80 | (byte & 0x3F))};
+}
+
 namespace fs = std::filesystem;
 
 class FileIo : public testing::Test {
@@ -135,15 +141,119 @@ TEST_F(FileIo, ReadTextFileDetectsAndDecodes) {
         {"a", E::Utf8Bom, "a", E::Utf8},
         {"\x82\xA0", E::Utf8, "\xF4\x8F\xBA\x82\xF4\x8F\xBA\xA0", E::Utf8},
         {"東", E::ShiftJis, "譚ｱ", E::ShiftJis}, // the UTF-8 bytes read as CP932
+        // A BOM decides without looking further; invalid bytes are kept.
+        {kBom + "a\xFF", std::nullopt, "a" + raw(0xFF), E::Utf8Bom},
+        {kBom + kBom + "a", std::nullopt, kBom + "a", E::Utf8Bom},
+        {kBom + kBom + "\xFF", std::nullopt, kBom + raw(0xFF), E::Utf8Bom},
+        {kBom + "a\0\xFF"s, std::nullopt, "a", E::Utf8Bom},
+        {"a\xFF", E::Utf8Bom, "a" + raw(0xFF), E::Utf8},
+        // A raw-byte code point in the file keeps its four bytes raw; the one
+        // just below the range is an ordinary character.
+        {"a\xF4\x8F\xBA\x82", std::nullopt, "a" + raw(0xF4) + raw(0x8F) + raw(0xBA) + raw(0x82),
+         E::Utf8},
+        {"\xF4\x8F\xB7\xBF", std::nullopt, "\xF4\x8F\xB7\xBF", E::Utf8},
     };
     for (const Case& c : cases) {
         put(path("t.csv"), c.bytes);
         const std::optional<TextFile> file = ReadTextFile(path("t.csv"), c.forced);
         ASSERT_TRUE(file) << testing::PrintToString(c.bytes);
-        EXPECT_EQ(file->text, c.text) << testing::PrintToString(c.bytes);
-        EXPECT_EQ(file->encoding, c.encoding) << testing::PrintToString(c.bytes);
+        EXPECT_EQ(file->text(), c.text) << testing::PrintToString(c.bytes);
+        EXPECT_EQ(file->encoding(), c.encoding) << testing::PrintToString(c.bytes);
     }
     EXPECT_EQ(ReadTextFile(path("missing")), std::nullopt);
+}
+
+// Large files are read in two halves at once; what either half finds (a NUL,
+// an invalid byte, a raw-byte code point) counts as in a single pass.
+TEST_F(FileIo, ReadTextFileOfLargeFiles) {
+    // Mostly ASCII, so that decoding it as CP932 is quick too.
+    std::string line;
+    while (line.size() < 200)
+        line += "abcdefghijklmnopqrstuvwxyz,";
+    line += "東京\r\n";
+    std::string base;
+    while (base.size() < (std::size_t{3} << 19))
+        base += line;
+    const auto at = [&](double share) { return static_cast<std::size_t>(base.size() * share); };
+    const auto with = [&](std::size_t pos, const std::string& bytes) {
+        return base.substr(0, pos) + bytes + base.substr(pos + bytes.size());
+    };
+    // Padding in front that puts the middle byte inside a character, at its
+    // second byte (n = 0) or its third (n = 1).
+    const auto splittingPad = [&](int n) {
+        for (std::size_t pad = 0;; ++pad) {
+            const std::size_t mid = (base.size() + pad) / 2 - pad;
+            if ((base[mid] & 0xC0) == 0x80 && (base[mid - 1 - n] & 0xC0) != 0x80)
+                return std::string(pad, 'z');
+        }
+    };
+    using E = TextEncoding;
+    struct Case {
+        std::string name, bytes;
+        std::optional<E> forced;
+        std::size_t length; // of the text read, before decoding
+        E encoding;
+    };
+    const std::vector<Case> cases = {
+        {"plain", base, std::nullopt, base.size(), E::Utf8},
+        {"middle at a second byte", splittingPad(0) + base, std::nullopt,
+         base.size() + splittingPad(0).size(), E::Utf8},
+        {"middle at a third byte", splittingPad(1) + base, std::nullopt,
+         base.size() + splittingPad(1).size(), E::Utf8},
+        {"invalid at the end", base + "\xFF", std::nullopt, base.size() + 1, E::ShiftJis},
+        {"invalid in the first half", with(at(0.25), "\xFF"), std::nullopt, base.size(),
+         E::ShiftJis},
+        {"continuations across the middle", with(at(0.5) - 3, std::string(7, '\x80')), std::nullopt,
+         base.size(), E::ShiftJis},
+        {"NUL in the first half", with(at(0.25), std::string(1, '\0')) + "\xFF", std::nullopt,
+         at(0.25), E::Utf8},
+        {"NUL in the second half", with(at(0.75), std::string(1, '\0')) + "\xFF", std::nullopt,
+         at(0.75), E::Utf8},
+        {"raw-byte code point in the second half", base + "\xF4\x8F\xBA\x82", std::nullopt,
+         base.size() + 4, E::Utf8},
+        {"BOM", kBom + base, std::nullopt, base.size() + 3, E::Utf8Bom},
+        {"forced CP932", base, E::ShiftJis, base.size(), E::ShiftJis},
+    };
+    for (const Case& c : cases) {
+        put(path("big.csv"), c.bytes);
+        const std::optional<TextFile> file = ReadTextFile(path("big.csv"), c.forced);
+        ASSERT_TRUE(file) << c.name;
+        EXPECT_EQ(file->encoding(), c.encoding) << c.name;
+        const std::string expected = DecodeText(c.bytes.substr(0, c.length), c.encoding);
+        EXPECT_TRUE(file->text() == expected) << c.name; // no megabyte dumps on failure
+    }
+}
+
+// The text stays readable while the TextFile or a copy lives, whatever
+// happens to the file.
+TEST_F(FileIo, TextFileOutlivesItsFile) {
+    std::string bytes;
+    for (int i = 0; i < 20000; ++i)
+        bytes += "row " + std::to_string(i) + ",東京\r\n";
+    put(path("t.csv"), bytes);
+    std::optional<TextFile> file = ReadTextFile(path("t.csv"));
+    ASSERT_TRUE(file);
+    const TextFile copy = *file;
+    file.reset();
+    ASSERT_TRUE(WriteFileAtomically(path("t.csv"), "replaced").ok());
+    fs::remove(path("t.csv"));
+    EXPECT_TRUE(copy.text() == bytes);
+    EXPECT_EQ(copy.encoding(), TextEncoding::Utf8);
+}
+
+TEST_F(FileIo, ReadTextFileFailsCleanly) {
+    EXPECT_EQ(ReadTextFile(dir_.string()), std::nullopt);
+    EXPECT_EQ(ReadTextFile(""), std::nullopt);
+    ASSERT_EQ(::mkfifo(path("pipe").c_str(), 0600), 0);
+    EXPECT_EQ(ReadTextFile(path("pipe")), std::nullopt); // and does not block
+    put(path("secret"), "x");
+    fs::permissions(path("secret"), fs::perms::none);
+    const std::string secret = path("secret");
+    EXPECT_EQ(runAsOrdinaryUser([&] { return ReadTextFile(secret) ? 1 : 0; }), 0);
+    // A file whose size is not known in advance is read, not mapped.
+    const std::optional<TextFile> status = ReadTextFile("/proc/self/status");
+    ASSERT_TRUE(status);
+    EXPECT_NE(status->text().find("Pid:"), std::string_view::npos);
 }
 
 TEST_F(FileIo, WriteCreatesAndReplaces) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <random>
 #include <string>
 #include <utility>
@@ -450,6 +451,8 @@ TEST(StringGridNotify, ReportsTheKindOfChange) {
         {"setRow", [](StringGrid& g) { g.setRow(0, std::vector<std::string>{"a"}); },
          Change::Cells},
         {"clearCells", [](StringGrid& g) { g.clearCells(); }, Change::Cells},
+        {"fillRow", [](StringGrid& g) { g.fillRow(0, std::vector<std::string_view>{"a"}); },
+         Change::Cells},
         {"setColCount", [](StringGrid& g) { g.setColCount(2); }, Change::Geometry},
         {"setRowCount", [](StringGrid& g) { g.setRowCount(9); }, Change::Geometry},
         {"setFixedRows", [](StringGrid& g) { g.setFixedRows(2); }, Change::Geometry},
@@ -648,6 +651,255 @@ TEST(StringGridBatch, NotifiesOnceWhenTheOutermostBatchEnds) {
     seen.clear();
     { StringGrid::Batch idle(grid); }
     EXPECT_TRUE(seen.empty());
+}
+
+} // namespace
+} // namespace tabulix
+
+namespace tabulix {
+namespace {
+
+// ---- bulk fill --------------------------------------------------------------
+
+// Cell (c, r) of a generated table: traceable, padded with "x" to `size`.
+std::string fillText(int c, int r, std::size_t size) {
+    std::string text = "c" + std::to_string(c) + "r" + std::to_string(r);
+    text.resize(std::max(size, text.size()), 'x');
+    return text;
+}
+
+void fillRowOf(StringGrid& grid, int r, const std::vector<std::string>& texts) {
+    const std::vector<std::string_view> views(texts.begin(), texts.end());
+    grid.fillRow(r, views);
+}
+
+// Fills every cell of `grid` with fillText inside one bulk fill expecting
+// `expected` bytes; returns what the grid should hold.
+Texts bulkFill(StringGrid& grid, std::size_t cellSize, std::size_t expected) {
+    Texts want(grid.rowCount(), std::vector<std::string>(grid.colCount()));
+    const StringGrid::BulkFill fill(grid, expected);
+    for (int r = 0; r < grid.rowCount(); ++r) {
+        for (int c = 0; c < grid.colCount(); ++c)
+            want[r][c] = fillText(c, r, cellSize);
+        fillRowOf(grid, r, want[r]);
+    }
+    return want;
+}
+
+// Fewer cell reads than contents() for large grids, and one failure at most.
+void expectCells(const StringGrid& grid, const Texts& want) {
+    ASSERT_EQ(grid.rowCount(), static_cast<int>(want.size()));
+    for (int r = 0; r < grid.rowCount(); ++r)
+        for (int c = 0; c < grid.colCount(); ++c)
+            ASSERT_EQ(grid.cell(c, r), want[r][c]) << c << "," << r;
+}
+
+TEST(StringGridFill, FilledRowsReadLikeSetRows) {
+    const std::vector<std::vector<std::string>> rows = {{"日本語", "", "ｱｲｳ\r\nabc"},
+                                                        {"", "", ""},
+                                                        {"a", "", "", ""},
+                                                        {"1", "2", "3", "4", "5"},
+                                                        {}};
+    StringGrid filled(3, 5);
+    StringGrid set(3, 5);
+    for (int r = 0; r < 5; ++r) {
+        fillRowOf(filled, r, rows[r]);
+        set.setRow(r, rows[r]);
+    }
+    EXPECT_EQ(contents(filled), contents(set));
+    EXPECT_EQ(filled.textBytes(), set.textBytes());
+    for (int r = 0; r < 5; ++r)
+        EXPECT_EQ(filled.rowIsEmpty(r), set.rowIsEmpty(r)) << r;
+    EXPECT_TRUE(filled.rowIsEmpty(1));
+    fillRowOf(filled, 5, {"outside"}); // ignored, like setRow
+    fillRowOf(filled, -1, {"outside"});
+    EXPECT_EQ(contents(filled), contents(set));
+}
+
+// Offsets are 1, 2 or 4 bytes wide depending on the row's text length.
+TEST(StringGridFill, OffsetWidthsAtTheirLimits) {
+    for (const std::size_t total : {3, 255, 256, 65535, 65536, 70001}) {
+        const std::vector<std::string> texts = {std::string(total - 2, 'a'), "b", "c"};
+        StringGrid set(3, 1);
+        set.setRow(0, texts);
+        StringGrid filled(3, 1);
+        fillRowOf(filled, 0, texts);
+        const StringGrid copy(filled);
+        for (const StringGrid* grid : {&std::as_const(set), &std::as_const(filled), &copy}) {
+            EXPECT_EQ(grid->cell(0, 0), texts[0]) << total;
+            EXPECT_EQ(grid->cell(1, 0), "b") << total;
+            EXPECT_EQ(grid->cell(2, 0), "c") << total;
+            EXPECT_EQ(grid->textBytes(), total);
+        }
+        filled.setCell(1, 0, "bb"); // one byte more can need wider offsets
+        EXPECT_EQ(filled.cell(0, 0), texts[0]) << total;
+        EXPECT_EQ(filled.cell(1, 0), "bb") << total;
+        EXPECT_EQ(filled.cell(2, 0), "c") << total;
+    }
+}
+
+TEST(StringGridFill, EditsAfterAFill) {
+    StringGrid grid(4, 30);
+    Texts want = bulkFill(grid, 6, 0);
+    grid.setCell(2, 3, "changed");
+    want[3][2] = "changed";
+    grid.setCell(3, 4, "");
+    want[4][3] = "";
+    grid.setRow(5, std::vector<std::string>{"new"});
+    want[5] = {"new", "", "", ""};
+    ASSERT_EQ(contents(grid), want);
+
+    // Column edits rebuild every row from its old block.
+    grid.insertCols(1, 1);
+    grid.moveCol(0, 4);
+    grid.deleteCols(2, 1);
+    for (auto& row : want) {
+        row.insert(row.begin() + 1, std::string());
+        std::string first = row[0];
+        row.erase(row.begin());
+        row.insert(row.begin() + 4, first);
+        row.erase(row.begin() + 2);
+    }
+    EXPECT_EQ(contents(grid), want);
+    grid.setColCount(2);
+    for (auto& row : want)
+        row.resize(2);
+    EXPECT_EQ(contents(grid), want);
+}
+
+TEST(StringGridFill, DeletingMovingAndInsertingFilledRows) {
+    StringGrid grid = tracedGrid(3, 12);
+    Texts want = bulkFill(grid, 5, 0);
+    grid.deleteRows(2, 3);
+    want.erase(want.begin() + 2, want.begin() + 5);
+    grid.moveRow(0, 6);
+    std::rotate(want.begin(), want.begin() + 1, want.begin() + 7);
+    grid.moveRow(8, 1);
+    std::rotate(want.begin() + 1, want.begin() + 8, want.begin() + 9);
+    grid.insertRows(3, 2);
+    want.insert(want.begin() + 3, 2, std::vector<std::string>(3));
+    EXPECT_EQ(contents(grid), want);
+    grid.setRowCount(4);
+    want.resize(4);
+    grid.setRowCount(6);
+    want.resize(6, std::vector<std::string>(3));
+    EXPECT_EQ(contents(grid), want);
+    grid.deleteRows(0, 6);
+    EXPECT_EQ(grid.rowCount(), 0);
+    EXPECT_EQ(grid.textBytes(), 0u);
+}
+
+TEST(StringGridFill, CopiesOfAFilledGridAreIndependent) {
+    std::optional<StringGrid> original(std::in_place, 3, 20);
+    const Texts want = bulkFill(*original, 7, 0);
+    StringGrid copy(*original);
+    StringGrid assigned(1, 1);
+    assigned = *original;
+    // Clearing drops the original's chunks; filling again reuses the rows.
+    original->clearCells();
+    bulkFill(*original, 3, 0);
+    original.reset();
+    EXPECT_EQ(contents(copy), want);
+    EXPECT_EQ(contents(assigned), want);
+    copy.setCell(1, 1, "x");
+    EXPECT_EQ(assigned.cell(1, 1), want[1][1]);
+    // A copy's rows are ordinary blocks: dropping them one by one is fine.
+    copy.deleteRows(0, 10);
+    assigned.setRowCount(0);
+    EXPECT_EQ(copy.cell(0, 0), want[10][0]);
+}
+
+TEST(StringGridFill, MovesKeepFilledRows) {
+    StringGrid source(2, 10);
+    const Texts want = bulkFill(source, 4, 0);
+    StringGrid moved(std::move(source));
+    EXPECT_EQ(contents(moved), want);
+    source.setColCount(1); // NOLINT(bugprone-use-after-move)
+    source.setRowCount(1);
+    fillRowOf(source, 0, {"again"});
+    EXPECT_EQ(source.cell(0, 0), "again");
+
+    StringGrid target(2, 3);
+    bulkFill(target, 9, 0);
+    target = std::move(moved); // the target's own chunks go
+    EXPECT_EQ(contents(target), want);
+    target.setCell(0, 0, "edited");
+    EXPECT_EQ(target.cell(1, 0), want[0][1]);
+}
+
+TEST(StringGridFill, ClearCellsThenFillAgain) {
+    StringGrid grid(5, 2000);
+    const std::size_t emptyOverhead = grid.overheadBytes();
+    bulkFill(grid, 10, 0);
+    EXPECT_GT(grid.overheadBytes(), emptyOverhead);
+    grid.clearCells();
+    EXPECT_EQ(grid.overheadBytes(), emptyOverhead); // the chunks are given back
+    EXPECT_EQ(grid.textBytes(), 0u);
+    EXPECT_TRUE(grid.rowIsEmpty(1999));
+    const Texts want = bulkFill(grid, 3, 0);
+    grid.setCell(4, 1999, "last");
+    EXPECT_EQ(grid.cell(4, 1999), "last");
+    EXPECT_EQ(grid.cell(3, 1999), want[1999][3]);
+}
+
+// A fill large enough for the helper thread; the chunk bytes that hold no
+// live text count as overhead, also after the rows are rewritten.
+TEST(StringGridFill, LargeFillCountsItsChunksHonestly) {
+    constexpr int kRows = 50000, kCols = 4;
+    constexpr std::size_t kCell = 100;
+    // Per row: a header word, two-byte offsets and the texts.
+    constexpr std::size_t kNeeded = kRows * (4 + 2 * kCols + kCols * kCell);
+    StringGrid grid(kCols, kRows);
+    const std::size_t emptyOverhead = grid.overheadBytes();
+    const Texts want = bulkFill(grid, kCell, kNeeded);
+    expectCells(grid, want);
+    const std::size_t text = std::size_t{kRows} * kCols * kCell;
+    ASSERT_EQ(grid.textBytes(), text);
+    const std::size_t headers = std::size_t{kRows} * (4 + 2 * kCols);
+    const std::size_t overhead = grid.overheadBytes() - emptyOverhead;
+    EXPECT_GE(overhead, headers);
+    EXPECT_LE(overhead, headers + (std::size_t{2} << 20)); // one large page unused at most
+
+    for (int r = 0; r < kRows; ++r)
+        grid.setRow(r, want[r]);
+    expectCells(grid, want);
+    EXPECT_GE(grid.overheadBytes() - emptyOverhead, overhead + text);
+}
+
+TEST(StringGridFill, EstimatesTooSmallOrTooLargeAndNoEstimate) {
+    StringGrid small(2, 3000);
+    // 3000 rows of 2 x 7000 bytes: about 40 MiB where 16 MiB are expected.
+    expectCells(small, bulkFill(small, 7000, std::size_t{16} << 20));
+
+    StringGrid large(2, 100);
+    const std::size_t emptyOverhead = large.overheadBytes();
+    const Texts want = bulkFill(large, 10, std::size_t{64} << 20);
+    expectCells(large, want);
+    // The unused end of the expected chunk is given back.
+    EXPECT_LE(large.overheadBytes() - emptyOverhead, std::size_t{2} << 20);
+
+    // Without a bulk fill, and rows larger than a chunk.
+    StringGrid loose(1, 5);
+    Texts looseWant(5);
+    for (int r = 0; r < 5; ++r) {
+        looseWant[r] = {fillText(0, r, std::size_t{3} << 20 << (r == 2 ? 2 : 0))};
+        fillRowOf(loose, r, looseWant[r]);
+    }
+    expectCells(loose, looseWant);
+}
+
+TEST(StringGridFill, ClearCellsInTheMiddleOfABulkFill) {
+    StringGrid grid(3, 100);
+    {
+        const StringGrid::BulkFill fill(grid, std::size_t{32} << 20);
+        fillRowOf(grid, 0, {"before"});
+        grid.clearCells();
+        fillRowOf(grid, 1, {"after"});
+    }
+    EXPECT_EQ(grid.cell(0, 0), "");
+    EXPECT_EQ(grid.cell(0, 1), "after");
+    fillRowOf(grid, 2, {"later"});
+    EXPECT_EQ(grid.cell(0, 2), "later");
 }
 
 } // namespace

@@ -57,6 +57,38 @@ TEST(FillTable, ProgressAtEveryThousandthRecord) {
     EXPECT_EQ(t.grid.cell(0, 2500), "2,500");
 }
 
+// Row numbers are counted up rather than formatted one by one; they must
+// read as RowNumberText writes them, also where a digit or a separator is
+// added.
+TEST(FillTable, RowNumbersAcrossNewDigits) {
+    std::string text;
+    for (int i = 0; i < 10001; ++i)
+        text += "r\r\n";
+    Table t;
+    ASSERT_EQ(FillTable(t, text, Separator::of(','), kMetrics, {}), 10001u);
+    for (int r = 1; r <= 10001; ++r)
+        ASSERT_EQ(t.grid.cell(0, r), RowNumberText(r)) << r;
+    EXPECT_EQ(t.grid.cell(0, 10001), "10,001");
+}
+
+// The loaded rows take edits, row moves and deletions, and a second load
+// replaces them.
+TEST(FillTable, LoadedRowsAreEditableAndReloadable) {
+    Table t;
+    FillTable(t, "a,b\r\n\"c \"\"d\"\"\",e\r\nf,g\r\n", Separator::of(','), kMetrics, {});
+    EXPECT_EQ(t.grid.cell(2, 2), "c \"d\"");
+    t.grid.setCell(3, 1, "edited");
+    t.grid.moveRow(3, 1);
+    t.grid.deleteRows(2, 1);
+    ASSERT_EQ(t.grid.rowCount(), 3);
+    EXPECT_EQ(t.grid.cell(2, 1), "f");
+    EXPECT_EQ(t.grid.cell(3, 2), "e");
+    FillTable(t, "x\r\n", Separator::of(','), kMetrics, {});
+    EXPECT_EQ(t.grid.rowCount(), 2);
+    EXPECT_EQ(t.grid.cell(2, 1), "x");
+    EXPECT_EQ(t.grid.cell(0, 1), "1");
+}
+
 } // namespace
 } // namespace tabulix
 
@@ -97,7 +129,7 @@ TEST(RoundTrip, SavedTablesReadBackCellForCell) {
             const auto text = ReadTextFile(file.string());
             ASSERT_TRUE(text);
             Table back;
-            FillTable(back, text->text, entry.separator, kMetrics, {});
+            FillTable(back, text->text(), entry.separator, kMetrics, {});
             ASSERT_EQ(back.grid.rowCount(), 7) << entry.name;
             for (int r = 1; r <= 6; ++r)
                 for (int c = 2; c < 6; ++c)
