@@ -127,7 +127,7 @@ bool TFm_Tabulix01::OpenByName(const std::string& path) {
         settings_.pathEditFile = (std::filesystem::path(path) / "*").string();
         return false;
     }
-    if (!ReadFileBytes(path)) {
+    if (!CanReadFile(path)) {
         dialogs_.information(kInUse + path);
         return false;
     }

@@ -90,6 +90,34 @@ private:
     std::string row_;
 };
 
+// The written lines of a grid's rows: the columns after the fixed ones, each
+// line ending with CR LF.
+class TableLines {
+public:
+    TableLines(const StringGrid& grid, int fixedCols, Separator sep)
+        : grid_(grid), first_(std::max(fixedCols, 0)),
+          fields_(static_cast<std::size_t>(std::max(grid.colCount() - first_, 0))), encoder_(sep) {}
+
+    std::size_t width() const { return fields_.size(); }
+
+    void append(std::string& out, int row) {
+        for (std::size_t i = 0; i < fields_.size(); ++i)
+            fields_[i] = grid_.cell(first_ + static_cast<int>(i), row);
+        encoder_.append(out, fields_);
+        out.append("\r\n");
+    }
+
+private:
+    const StringGrid& grid_;
+    int first_;
+    std::vector<std::string_view> fields_;
+    RowEncoder encoder_;
+};
+
+// Saving encodes and writes the table in pieces of this size, so that a big
+// table never exists a second (and third) time in memory as one text.
+constexpr std::size_t kPieceBytes = std::size_t{1} << 20;
+
 std::error_code lastError() {
     return {errno, std::generic_category()};
 }
@@ -122,11 +150,11 @@ std::optional<std::string> resolveLinks(std::string path) {
     return std::nullopt;
 }
 
+// Writes the bytes at the end of what was written so far.
 bool writeAll(int fd, std::string_view bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t wrote =
-            ::pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+        const ssize_t wrote = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (wrote < 0 && errno == EINTR) continue;
         if (wrote == 0) errno = EIO;
         if (wrote <= 0) return false;
@@ -152,6 +180,33 @@ WriteResult writeInPlace(const std::string& target, std::string_view bytes) {
         errno != ENOSYS)
         return finish(fd, false);
     return finish(fd, writeAll(fd, bytes) && ::ftruncate(fd, size) == 0 && ::fsync(fd) == 0);
+}
+
+// What a source's refusal to go on is reported as.
+std::error_code abandoned() {
+    return std::make_error_code(std::errc::operation_canceled);
+}
+
+WriteResult writeInPlace(const std::string& target, const ByteSource& source) {
+    std::string bytes; // the size is reserved before the file is touched
+    if (!source([&](std::string_view piece) {
+            bytes.append(piece);
+            return true;
+        }))
+        return {abandoned()};
+    return writeInPlace(target, bytes);
+}
+
+// Streams the source into fd; the error of a failed write, or abandoned().
+std::error_code writeFrom(int fd, const ByteSource& source) {
+    std::error_code error;
+    const bool done = source([&](std::string_view piece) {
+        if (writeAll(fd, piece)) return true;
+        error = lastError();
+        return false;
+    });
+    if (done) return {};
+    return error ? error : abandoned();
 }
 
 int createTemporary(const std::string& target, std::string& tempPath) {
@@ -197,26 +252,24 @@ std::string EncodeCsvRow(std::span<const std::string_view> fields, Separator sep
 }
 
 std::string EncodeTable(const StringGrid& grid, int fixedCols, Separator sep) {
-    const int first = std::max(fixedCols, 0);
-    const int count = std::max(grid.colCount() - first, 0);
+    TableLines lines(grid, fixedCols, sep);
     std::string out;
     // Room for the texts, separators and line ends, and for quoting a good
     // share of the fields, so that the text is seldom moved; pages reserved
     // but never written cost nothing.
     const std::size_t texts = grid.textBytes();
-    out.reserve(texts + texts / 2 + static_cast<std::size_t>(grid.rowCount()) * (count + 2));
-    RowEncoder encoder(sep);
-    std::vector<std::string_view> fields(static_cast<std::size_t>(count));
-    for (int row = 1; row < grid.rowCount(); ++row) {
-        for (int i = 0; i < count; ++i)
-            fields[static_cast<std::size_t>(i)] = grid.cell(first + i, row);
-        encoder.append(out, fields);
-        out.append("\r\n");
-    }
+    out.reserve(texts + texts / 2 +
+                static_cast<std::size_t>(grid.rowCount()) * (lines.width() + 2));
+    for (int row = 1; row < grid.rowCount(); ++row)
+        lines.append(out, row);
     return out;
 }
 
 WriteResult WriteFileAtomically(const std::string& path, std::string_view bytes) {
+    return WriteFileAtomically(path, [bytes](const ByteSink& sink) { return sink(bytes); });
+}
+
+WriteResult WriteFileAtomically(const std::string& path, const ByteSource& source) {
     const std::optional<std::string> resolved = resolveLinks(path);
     if (!resolved) return {lastError()};
     const std::string& target = *resolved;
@@ -233,12 +286,15 @@ WriteResult WriteFileAtomically(const std::string& path, std::string_view bytes)
     std::string tempPath;
     const int fd = createTemporary(target, tempPath);
     if (fd < 0) {
-        if (exists && isFolderPermissionError(errno)) return writeInPlace(target, bytes);
+        if (exists && isFolderPermissionError(errno)) return writeInPlace(target, source);
         return {lastError()};
     }
-    const bool written =
-        (!exists || takeOwnerAndMode(fd, info)) && writeAll(fd, bytes) && ::fsync(fd) == 0;
-    WriteResult result = finish(fd, written);
+    std::error_code error;
+    if (exists && !takeOwnerAndMode(fd, info)) error = lastError();
+    if (!error) error = writeFrom(fd, source);
+    if (!error && ::fsync(fd) != 0) error = lastError();
+    WriteResult result = error ? WriteResult{error} : finish(fd, true);
+    if (error) ::close(fd);
     if (result.ok() && ::rename(tempPath.c_str(), target.c_str()) != 0) result = {lastError()};
     if (!result.ok()) {
         ::unlink(tempPath.c_str());
@@ -250,10 +306,28 @@ WriteResult WriteFileAtomically(const std::string& path, std::string_view bytes)
 
 WriteTableResult WriteTable(const StringGrid& grid, const std::string& path, Separator sep,
                             TextEncoding encoding) {
-    std::optional<std::string> bytes =
-        EncodeText(EncodeTable(grid, grid.fixedCols(), sep), encoding);
-    if (!bytes) return WriteTableResult::Unencodable;
-    return WriteFileAtomically(path, *bytes).ok() ? WriteTableResult::Ok : WriteTableResult::Failed;
+    bool unencodable = false;
+    const WriteResult result = WriteFileAtomically(path, [&](const ByteSink& sink) {
+        TableLines lines(grid, grid.fixedCols(), sep);
+        std::string text;
+        std::string bytes(ByteOrderMark(encoding));
+        text.reserve(kPieceBytes + kPieceBytes / 4);
+        // Pieces end at line ends, so no character is ever cut.
+        for (int row = 1; row < grid.rowCount(); ++row) {
+            lines.append(text, row);
+            if (text.size() < kPieceBytes && row + 1 < grid.rowCount()) continue;
+            if (!AppendEncoded(text, encoding, bytes)) {
+                unencodable = true;
+                return false;
+            }
+            if (!sink(bytes)) return false;
+            text.clear();
+            bytes.clear();
+        }
+        return bytes.empty() || sink(bytes); // the BOM of an empty table
+    });
+    if (unencodable) return WriteTableResult::Unencodable;
+    return result.ok() ? WriteTableResult::Ok : WriteTableResult::Failed;
 }
 
 } // namespace tabulix

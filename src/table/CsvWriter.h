@@ -3,6 +3,7 @@
 #include "table/Separators.h"
 #include "table/TextEncoding.h"
 
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -40,6 +41,17 @@ struct WriteResult {
 // old file is intact and no temporary file is left.
 WriteResult WriteFileAtomically(const std::string& path, std::string_view bytes);
 
+// Takes the next piece of a file's bytes; false when it could not be written.
+using ByteSink = std::function<bool(std::string_view)>;
+// Hands all of a file's bytes to the sink, piece by piece; false to stop (a
+// sink's failure, or the source's own reason).
+using ByteSource = std::function<bool(const ByteSink&)>;
+
+// The same for bytes made while they are written, so that they never need to
+// be in memory at once. A source that stops leaves the old file intact; its
+// own stop is reported as operation_canceled.
+WriteResult WriteFileAtomically(const std::string& path, const ByteSource& source);
+
 enum class WriteTableResult {
     Ok,
     Unencodable, // the encoding cannot hold a character; nothing was written
@@ -47,7 +59,8 @@ enum class WriteTableResult {
 };
 
 // EncodeTable of the grid without its fixed columns, encoded and written
-// safely.
+// safely, a piece at a time. When the encoding cannot hold a character the
+// old file stays as it was.
 WriteTableResult WriteTable(const StringGrid& grid, const std::string& path, Separator sep,
                             TextEncoding encoding);
 

@@ -206,6 +206,13 @@ std::optional<std::string> ReadFileBytes(const std::string& path) {
     return bytes;
 }
 
+bool CanReadFile(const std::string& path) {
+    struct stat info {};
+    const FileDescriptor file(openRegularFile(path, info));
+    char byte;
+    return file.get() >= 0 && ::pread(file.get(), &byte, 1, 0) >= 0;
+}
+
 std::optional<TextFile> ReadTextFile(const std::string& path, std::optional<TextEncoding> forced) {
     struct stat info {};
     const FileDescriptor file(openRegularFile(path, info));

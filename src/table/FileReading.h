@@ -14,6 +14,10 @@ namespace tabulix {
 // program).
 std::optional<std::string> ReadFileBytes(const std::string& path);
 
+// Whether the file can be opened and read, without reading it: the test
+// before a file named from outside (command line, drop) is loaded.
+bool CanReadFile(const std::string& path);
+
 // A file's text in UTF-8 and the encoding it was read in, for saving it back.
 // A UTF-8 file that decoding leaves as it is is not copied: its text is then
 // a view of the file mapped into memory, kept mapped while any copy of the

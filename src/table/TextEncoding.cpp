@@ -122,29 +122,35 @@ std::string decodeUtf8(std::string&& owned, std::size_t skip) {
     return out;
 }
 
+// Appends the UTF-8 text to *out with its raw-byte code points written back
+// as the bytes they stand for; false at one that CP932 rejected.
+bool appendUtf8(std::string_view text, std::string& out) {
+    std::size_t runStart = 0;
+    for (std::size_t p = text.find('\xF4'); p != std::string_view::npos; p = text.find('\xF4', p)) {
+        if (!rawByteAt(text, p)) {
+            ++p;
+            continue;
+        }
+        const RawByte raw = rawByteValue(text, p);
+        if (raw.fromCp932) return false;
+        out.append(text.substr(runStart, p - runStart));
+        out.push_back(raw.value);
+        p += 4;
+        runStart = p;
+    }
+    out.append(text.substr(runStart));
+    return true;
+}
+
 std::optional<std::string> encodeUtf8(std::string text, bool bom) {
-    std::size_t p = text.find('\xF4');
-    if (p == std::string::npos) {
+    if (text.find('\xF4') == std::string::npos) {
         if (bom) text.insert(0, kBom);
         return text;
     }
     std::string out;
     out.reserve(text.size() + kBom.size());
     if (bom) out.append(kBom);
-    std::size_t runStart = 0;
-    for (; p != std::string::npos; p = text.find('\xF4', p)) {
-        if (!rawByteAt(text, p)) {
-            ++p;
-            continue;
-        }
-        const RawByte raw = rawByteValue(text, p);
-        if (raw.fromCp932) return std::nullopt;
-        out.append(text, runStart, p - runStart);
-        out.push_back(raw.value);
-        p += 4;
-        runStart = p;
-    }
-    out.append(text, runStart);
+    if (!appendUtf8(text, out)) return std::nullopt;
     return out;
 }
 
@@ -285,6 +291,15 @@ std::optional<std::string> EncodeText(std::string utf8, TextEncoding encoding) {
     out.reserve(utf8.size());
     if (!encodeCp932(utf8, &out)) return std::nullopt;
     return out;
+}
+
+bool AppendEncoded(std::string_view utf8, TextEncoding encoding, std::string& out) {
+    if (encoding == TextEncoding::ShiftJis) return encodeCp932(utf8, &out);
+    return appendUtf8(utf8, out);
+}
+
+std::string_view ByteOrderMark(TextEncoding encoding) {
+    return encoding == TextEncoding::Utf8Bom ? kBom : std::string_view{};
 }
 
 bool CanEncode(std::string_view utf8, TextEncoding encoding) {

@@ -48,6 +48,14 @@ std::string DecodeText(std::string bytes, TextEncoding encoding);
 // change is handed back without a copy.
 std::optional<std::string> EncodeText(std::string utf8, TextEncoding encoding);
 
+// EncodeText for a piece of a longer text, appended to `out` and without the
+// BOM; false when the encoding cannot hold one of its characters (`out` then
+// holds part of the piece). Pieces cut between lines encode as the whole.
+bool AppendEncoded(std::string_view utf8, TextEncoding encoding, std::string& out);
+
+// The bytes that start a file in the encoding (empty but for Utf8Bom).
+std::string_view ByteOrderMark(TextEncoding encoding);
+
 // Whether EncodeText would succeed, without building the bytes.
 bool CanEncode(std::string_view utf8, TextEncoding encoding);
 

@@ -109,16 +109,21 @@ TEST_F(FileIo, ReadFileBytesReadsEveryByte) {
     EXPECT_NE(status->find("Pid:"), std::string::npos);
 }
 
+// CanReadFile gives the same answer without reading the file.
 TEST_F(FileIo, ReadFileBytesFailsCleanly) {
-    EXPECT_EQ(ReadFileBytes(path("missing")), std::nullopt);
-    EXPECT_EQ(ReadFileBytes(dir_.string()), std::nullopt);
-    EXPECT_EQ(ReadFileBytes(""), std::nullopt);
+    put(path("readable"), "x");
+    EXPECT_TRUE(CanReadFile(path("readable")));
+    for (const std::string& bad : {path("missing"), dir_.string(), std::string()}) {
+        EXPECT_EQ(ReadFileBytes(bad), std::nullopt) << bad;
+        EXPECT_FALSE(CanReadFile(bad)) << bad;
+    }
     ASSERT_EQ(::mkfifo(path("pipe").c_str(), 0600), 0);
     EXPECT_EQ(ReadFileBytes(path("pipe")), std::nullopt); // and does not block
+    EXPECT_FALSE(CanReadFile(path("pipe")));
     put(path("secret"), "x");
     fs::permissions(path("secret"), fs::perms::none);
     const std::string secret = path("secret");
-    EXPECT_EQ(runAsOrdinaryUser([&] { return ReadFileBytes(secret) ? 1 : 0; }), 0);
+    EXPECT_EQ(runAsOrdinaryUser([&] { return ReadFileBytes(secret) || CanReadFile(secret); }), 0);
 }
 
 TEST_F(FileIo, ReadTextFileDetectsAndDecodes) {
@@ -392,6 +397,57 @@ TEST_F(FileIo, WriteTableRefusesUnencodableTextAndReportsFailure) {
     EXPECT_EQ(WriteTable(grid, path("t.csv/x"), Separator::of(','), TextEncoding::Utf8),
               WriteTableResult::Failed);
     EXPECT_EQ(content(target), "old");
+}
+
+// Tables of several megabytes are written a piece at a time: the file must be
+// the same as the whole table encoded at once, and a character that the
+// encoding cannot hold near the end must still leave the old file alone.
+TEST_F(FileIo, WriteTableOfManyPiecesMatchesTheWholeText) {
+    StringGrid grid(5, 100001);
+    grid.setFixedCols(2);
+    for (int row = 1; row < grid.rowCount(); ++row) {
+        grid.setCell(2, row, "東京都 " + std::to_string(row));
+        grid.setCell(3, row, row % 7 == 0 ? "say \"hi\", " + std::string(60, 'x') : "ｶﾅ");
+        grid.setCell(4, row, raw(static_cast<unsigned char>(0x80 + row % 64)));
+    }
+    const std::string whole = EncodeTable(grid, 2, Separator::of(','));
+    ASSERT_GT(whole.size(), std::size_t{3} << 20);
+    const std::string target = path("big.csv");
+    ASSERT_EQ(WriteTable(grid, target, Separator::of(','), TextEncoding::Utf8Bom),
+              WriteTableResult::Ok);
+    EXPECT_EQ(content(target), *EncodeText(whole, TextEncoding::Utf8Bom));
+
+    // A kept UTF-8 byte cannot go into Shift_JIS; only the last row, in the
+    // last piece, keeps one.
+    for (int row = 1; row < grid.rowCount() - 1; ++row)
+        grid.setCell(4, row, "");
+    put(target, "old");
+    EXPECT_EQ(WriteTable(grid, target, Separator::of(','), TextEncoding::ShiftJis),
+              WriteTableResult::Unencodable);
+    EXPECT_EQ(content(target), "old");
+    EXPECT_EQ(names(), std::vector<std::string>{"big.csv"});
+}
+
+TEST_F(FileIo, EmptyTableWritesOnlyItsByteOrderMark) {
+    StringGrid grid(3, 1);
+    grid.setFixedCols(2);
+    const std::string target = path("empty.csv");
+    ASSERT_EQ(WriteTable(grid, target, Separator::of(','), TextEncoding::Utf8Bom),
+              WriteTableResult::Ok);
+    EXPECT_EQ(content(target), kBom);
+    ASSERT_EQ(WriteTable(grid, target, Separator::of(','), TextEncoding::ShiftJis),
+              WriteTableResult::Ok);
+    EXPECT_EQ(content(target), "");
+}
+
+TEST_F(FileIo, SourceThatStopsLeavesTheOldFile) {
+    const std::string target = path("t.csv");
+    put(target, "old");
+    const WriteResult result = WriteFileAtomically(
+        target, [](const ByteSink& sink) { return sink(std::string(100000, 'a')) && false; });
+    EXPECT_EQ(result.error, std::errc::operation_canceled);
+    EXPECT_EQ(content(target), "old");
+    EXPECT_EQ(names(), std::vector<std::string>{"t.csv"});
 }
 
 } // namespace
