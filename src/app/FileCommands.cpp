@@ -164,6 +164,16 @@ bool TFm_Tabulix01::LoadFile(const std::string& path) {
     settings_.pathEditFile = path;
     tableEncoding_ = file->encoding();
     loadText(file->text(), false);
+    if (!file->intact()) {
+        // Another program cut the file short during the load: the rows read
+        // are not the file, so none of them is shown.
+        fileInf_.exists = false;
+        fileInf_.path.clear();
+        loadText({}, false);
+        endLongWork();
+        dialogs_.information(kUnreadable + path);
+        return false;
+    }
     endLongWork();
     return true;
 }

@@ -1,5 +1,7 @@
 #include "table/FileReading.h"
 
+#include "table/FileMapping.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <string_view>
@@ -40,35 +42,6 @@ int openRegularFile(const std::string& path, struct stat& info) {
     if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) return fd;
     ::close(fd);
     return -1;
-}
-
-// A file mapped read-only and read ahead whole: its pages come straight from
-// the page cache, where reading into fresh memory would fault in every page.
-class Mapping {
-public:
-    Mapping(int fd, std::size_t size)
-        : size_(size),
-          address_(::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0)) {}
-    ~Mapping() {
-        if (mapped()) ::munmap(address_, size_);
-    }
-    Mapping(const Mapping&) = delete;
-    Mapping& operator=(const Mapping&) = delete;
-
-    bool mapped() const { return address_ != MAP_FAILED; }
-    std::string_view bytes() const { return {static_cast<const char*>(address_), size_}; }
-
-private:
-    std::size_t size_;
-    void* address_;
-};
-
-// Null where the file cannot be mapped: an empty one, or one whose size is
-// not known in advance (files under /proc report 0).
-std::shared_ptr<const Mapping> mapFile(int fd, std::size_t size) {
-    if (size == 0) return nullptr;
-    auto mapping = std::make_shared<const Mapping>(fd, size);
-    return mapping->mapped() ? mapping : nullptr;
 }
 
 // Reads straight into `out` up to its expected size, then on in pieces for
@@ -167,7 +140,7 @@ Scan scanTextInHalves(std::string_view bytes) {
 // would not change is used in place: one scan tells the encoding and that,
 // where detecting and decoding would scan twice.
 TextFile textOf(std::shared_ptr<const void> owner, std::string_view bytes,
-                std::optional<TextEncoding> forced) {
+                std::optional<TextEncoding> forced, const std::atomic<bool>* damage = nullptr) {
     const Scan scan = scanTextInHalves(bytes);
     bytes = bytes.substr(0, scan.length);
     const bool bom = bytes.starts_with(kBom);
@@ -178,7 +151,7 @@ TextFile textOf(std::shared_ptr<const void> owner, std::string_view bytes,
         encoding = TextEncoding::ShiftJis;
     if (encoding != TextEncoding::ShiftJis && scan.valid && !scan.rawLiteral) {
         if (bom) bytes.remove_prefix(kBom.size());
-        return TextFile(std::move(owner), bytes, encoding);
+        return TextFile(std::move(owner), bytes, encoding, damage);
     }
     std::string copy(bytes);
     owner.reset(); // before decoding, which builds another copy
@@ -193,8 +166,9 @@ TextFile::TextFile(std::string text, TextEncoding encoding) : encoding_(encoding
     owner_ = std::move(owned);
 }
 
-TextFile::TextFile(std::shared_ptr<const void> owner, std::string_view text, TextEncoding encoding)
-    : owner_(std::move(owner)), text_(text), encoding_(encoding) {}
+TextFile::TextFile(std::shared_ptr<const void> owner, std::string_view text, TextEncoding encoding,
+                   const std::atomic<bool>* damage)
+    : owner_(std::move(owner)), text_(text), encoding_(encoding), damage_(damage) {}
 
 std::optional<std::string> ReadFileBytes(const std::string& path) {
     struct stat info {};
@@ -218,9 +192,11 @@ std::optional<TextFile> ReadTextFile(const std::string& path, std::optional<Text
     const FileDescriptor file(openRegularFile(path, info));
     if (file.get() < 0) return std::nullopt;
     const auto size = static_cast<std::size_t>(info.st_size);
-    if (std::shared_ptr<const Mapping> mapping = mapFile(file.get(), size)) {
-        const std::string_view bytes = mapping->bytes();
-        return textOf(std::move(mapping), bytes, forced);
+    if (std::shared_ptr<const FileMapping> mapping = FileMapping::map(file.get(), size)) {
+        TextFile text = textOf(mapping, mapping->bytes(), forced, &mapping->damageMark());
+        // Cut short by another program while it was read: what it was is lost.
+        if (mapping->damaged()) return std::nullopt;
+        return text;
     }
     std::string bytes;
     if (!readAll(file.get(), bytes, size)) return std::nullopt;

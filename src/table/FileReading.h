@@ -2,6 +2,7 @@
 
 #include "table/TextEncoding.h"
 
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <string>
@@ -25,16 +26,22 @@ bool CanReadFile(const std::string& path);
 class TextFile {
 public:
     TextFile(std::string text, TextEncoding encoding);
-    // `text` lies in memory that `owner` keeps alive.
-    TextFile(std::shared_ptr<const void> owner, std::string_view text, TextEncoding encoding);
+    // `text` lies in memory that `owner` keeps alive; `damage`, when given,
+    // is set should that memory lose its content (see intact()).
+    TextFile(std::shared_ptr<const void> owner, std::string_view text, TextEncoding encoding,
+             const std::atomic<bool>* damage = nullptr);
 
     std::string_view text() const { return text_; }
     TextEncoding encoding() const { return encoding_; }
+    // False once the file under a mapped text has been cut short by another
+    // program: the lost part of text() then reads as NUL bytes.
+    bool intact() const { return !damage_ || !damage_->load(std::memory_order_relaxed); }
 
 private:
     std::shared_ptr<const void> owner_;
     std::string_view text_;
     TextEncoding encoding_;
+    const std::atomic<bool>* damage_ = nullptr;
 };
 
 // A text file decoded to UTF-8. A NUL byte ends the text: the bytes after it

@@ -246,6 +246,32 @@ TEST_F(FileIo, TextFileOutlivesItsFile) {
     EXPECT_EQ(copy.encoding(), TextEncoding::Utf8);
 }
 
+// Another program truncating the file under a mapped text must neither end
+// the program nor go unnoticed; the lost part reads as NUL bytes.
+TEST_F(FileIo, TextFileSurvivesItsFileBeingCutShort) {
+    std::string bytes;
+    for (int i = 0; i < 200000; ++i)
+        bytes += "row " + std::to_string(i) + ",東京\r\n";
+    put(path("t.csv"), bytes);
+    const std::optional<TextFile> file = ReadTextFile(path("t.csv"));
+    ASSERT_TRUE(file);
+    EXPECT_TRUE(file->intact());
+    ASSERT_EQ(::truncate(path("t.csv").c_str(), 10), 0);
+    std::size_t nulBytes = 0;
+    for (const char c : file->text())
+        nulBytes += c == '\0';
+    EXPECT_FALSE(file->intact());
+    EXPECT_GT(nulBytes, bytes.size() / 2);
+    EXPECT_EQ(file->text().size(), bytes.size());
+    EXPECT_EQ(file->text().substr(0, 10), bytes.substr(0, 10));
+    // Other files are not affected.
+    put(path("other.csv"), "a,b\r\n");
+    const std::optional<TextFile> other = ReadTextFile(path("other.csv"));
+    ASSERT_TRUE(other);
+    EXPECT_TRUE(other->intact());
+    EXPECT_EQ(other->text(), "a,b\r\n");
+}
+
 TEST_F(FileIo, ReadTextFileFailsCleanly) {
     EXPECT_EQ(ReadTextFile(dir_.string()), std::nullopt);
     EXPECT_EQ(ReadTextFile(""), std::nullopt);
