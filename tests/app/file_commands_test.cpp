@@ -1,6 +1,5 @@
-#include "ScriptedClipboard.h"
-#include "ScriptedDialogs.h"
 #include "TestFiles.h"
+#include "WindowTest.h"
 
 #include "app/TFm_Tabulix01.h"
 #include "view/GridWidget.h"
@@ -24,37 +23,16 @@ namespace fs = std::filesystem;
 
 const char* const kSaveQuestion = "内容が変更されています。\r\n\r\n保存しますか？";
 
-class FileCommandsTest : public ::testing::Test {
+class FileCommandsTest : public WindowTest {
 protected:
     void SetUp() override {
-        dir =
-            fs::temp_directory_path() /
-            ("tabulix-files-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        window = std::make_unique<TFm_Tabulix01>(dialogs, clipboard, Settings{});
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        makeFolder();
+        openWindow();
     }
-    void TearDown() override {
-        window->setModified(false);
-        window->close();
-        window.reset();
-        fs::remove_all(dir);
-        EXPECT_TRUE(dialogs.scriptUsedUp());
-    }
-    std::string cell(int c, int r) { return window->Grid().cellText(c, r); }
-    std::string path(const char* name) { return (dir / name).string(); }
     void openThroughDialog(const std::string& file) {
         dialogs.answerFile(file);
         window->action("Mn_FileOpen")->trigger();
     }
-
-    fs::path dir;
-    ScriptedDialogs dialogs;
-    ScriptedClipboard clipboard;
-    std::unique_ptr<TFm_Tabulix01> window;
 };
 
 TEST_F(FileCommandsTest, OpenReadsTheFileIntoTheGrid) {

@@ -1,5 +1,4 @@
-#include "ScriptedClipboard.h"
-#include "ScriptedDialogs.h"
+#include "WindowTest.h"
 
 #include "app/QtUserDialogs.h"
 #include "app/TFm_Tabulix01.h"
@@ -22,26 +21,10 @@ namespace {
 
 const char* const kSaveQuestion = "内容が変更されています。\r\n\r\n保存しますか？";
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public WindowTest {
 protected:
-    void SetUp() override {
-        window = std::make_unique<TFm_Tabulix01>(dialogs, clipboard, Settings{});
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    }
-    void TearDown() override {
-        if (window && window->isVisible()) {
-            window->setModified(false);
-            window->close();
-        }
-        EXPECT_TRUE(dialogs.scriptUsedUp());
-    }
+    void SetUp() override { openWindow(); }
     QString title() const { return window->windowTitle(); }
-    std::string cell(int c, int r) { return window->Grid().cellText(c, r); }
-
-    ScriptedDialogs dialogs;
-    ScriptedClipboard clipboard;
-    std::unique_ptr<TFm_Tabulix01> window;
 };
 
 TEST_F(MainWindowTest, StartsOnTheEmptyTable) {

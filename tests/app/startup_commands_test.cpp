@@ -1,6 +1,5 @@
-#include "ScriptedClipboard.h"
-#include "ScriptedDialogs.h"
 #include "TestFiles.h"
+#include "WindowTest.h"
 
 #include "app/TFm_Tabulix01.h"
 #include "table/SettingsFile.h"
@@ -21,37 +20,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class StartupTest : public ::testing::Test {
+class StartupTest : public WindowTest {
 protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() /
-              (std::string("tabulix-start-") +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void open(Settings settings = {}) {
-        window = std::make_unique<TFm_Tabulix01>(dialogs, clipboard, std::move(settings));
-        window->setSettingsFile((dir / "TabulixOpt2.Dat").string());
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    }
-    void TearDown() override {
-        if (window) {
-            window->setModified(false);
-            window->close();
-        }
-        window.reset();
-        fs::remove_all(dir);
-        EXPECT_TRUE(dialogs.scriptUsedUp());
-    }
-    std::string cell(int c, int r) { return window->Grid().cellText(c, r); }
-    std::string path(const char* name) { return (dir / name).string(); }
-
-    fs::path dir;
-    ScriptedDialogs dialogs;
-    ScriptedClipboard clipboard;
-    std::unique_ptr<TFm_Tabulix01> window;
+    void SetUp() override { makeFolder(); }
+    void open(Settings settings = {}) { openWindow(std::move(settings), path("TabulixOpt2.Dat")); }
 };
 
 TEST_F(StartupTest, ArgumentWithKeysLoadsTheFileWithItsLayoutAndCaption) {

@@ -1,5 +1,4 @@
-#include "ScriptedClipboard.h"
-#include "ScriptedDialogs.h"
+#include "WindowTest.h"
 
 #include "app/TFm_Tabulix01.h"
 #include "text/TextHelpers.h"
@@ -22,30 +21,18 @@ const char* const kBreakQuestion =
     "ります。\r\n\r\nデータ数が多い時はこの処理はなるべく行なわなようにして下さい。\r\n\r\nこの処"
     "理を行なってもよろしいですか？";
 
-class ViewCommandsTest : public ::testing::Test {
+class ViewCommandsTest : public WindowTest {
 protected:
     void SetUp() override {
-        window = std::make_unique<TFm_Tabulix01>(dialogs, clipboard, Settings{});
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        openWindow();
         clipboard.setText("id,名前,点\r\n1,山田,90\r\n2,佐藤,85\r\n2,鈴木,85\r\n");
         window->OpenClipboard(true, "");
     }
-    void TearDown() override {
-        window->setModified(false);
-        window->close();
-        EXPECT_TRUE(dialogs.scriptUsedUp());
-    }
-    std::string cell(int c, int r) { return window->Grid().cellText(c, r); }
     const ToolControls& c() { return window->controls(); }
     void choose(QComboBox* box, int index) {
         box->setCurrentIndex(index);
         Q_EMIT box->activated(index);
     }
-
-    ScriptedDialogs dialogs;
-    ScriptedClipboard clipboard;
-    std::unique_ptr<TFm_Tabulix01> window;
 };
 
 TEST_F(ViewCommandsTest, FixedColumnShowsACopyOfTheChosenColumn) {
