@@ -90,8 +90,10 @@ int main(int argc, char** argv) {
         tabulix::FillTable(table, text->text(), tabulix::Separator::of(','), metrics, {});
     }
     const double fillSeconds = seconds(t);
-    tabulix::ComputeColumnWidths(table.grid, table.colRecords, tabulix::WidthRule{7.0, 25, false});
-    tabulix::RecomputeBreakShades(table, -1, 0);
+    tabulix::RecomputeBreakShadesAlongside(table, [&table] {
+        tabulix::ComputeColumnWidths(table.grid, table.colRecords,
+                                     tabulix::WidthRule{7.0, 25, false});
+    });
     const double loadSeconds = seconds(t);
     const long loadPeak = peakMegabytes();
     std::printf("load:       %7.3f s  %7.1f MB/s  (fill %.3f s, widths and shades %.3f s)\n",

@@ -210,8 +210,10 @@ void TFm_Tabulix01::loadText(std::string_view text, bool modified) {
 
 void TFm_Tabulix01::afterFill() {
     const double wA = gridCharWidth();
-    ComputeWidthsAndHeights();
-    if (menuChecked("Mn_BreakColor")) RecomputeBreakShades(table_, -1, 0);
+    if (menuChecked("Mn_BreakColor"))
+        RecomputeBreakShadesAlongside(table_, [this] { ComputeWidthsAndHeights(); });
+    else
+        ComputeWidthsAndHeights();
     RefreshCaption();
     showTableEncoding();
 

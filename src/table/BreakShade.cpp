@@ -4,6 +4,8 @@
 #include "text/TextHelpers.h"
 
 #include <algorithm>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace tabulix {
@@ -46,6 +48,16 @@ void RecomputeBreakShades(Table& table, int col, int fromRow) {
             setShade(records[r], c, value[c]);
         }
     }
+}
+
+void RecomputeBreakShadesAlongside(Table& table, const std::function<void()>& work) {
+    std::jthread shades; // joined however `work` ends
+    try {
+        shades = std::jthread([&table] { RecomputeBreakShades(table, -1, 0); });
+    } catch (const std::system_error&) {
+        RecomputeBreakShades(table, -1, 0); // no thread to be had: one after the other
+    }
+    work();
 }
 
 } // namespace tabulix

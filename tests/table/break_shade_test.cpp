@@ -31,6 +31,23 @@ TEST(BreakShade, FlipsAtEachChangeAndClearsEmptyCells) {
     EXPECT_EQ(shades(t, 2), "110001");
 }
 
+TEST(BreakShade, AlongsideOtherWorkGivesTheSameShades) {
+    std::vector<std::vector<std::string>> rows;
+    for (int r = 0; r < 5000; ++r)
+        rows.push_back({std::to_string(r / 3), r % 7 ? "x" : "", std::to_string(r / 11)});
+    Table alone = tableOf(rows);
+    RecomputeBreakShades(alone, -1, 0);
+    Table together = tableOf(rows);
+    bool workRan = false;
+    RecomputeBreakShadesAlongside(together, [&] {
+        together.grid.setColWidth(3, 99);
+        workRan = true;
+    });
+    EXPECT_TRUE(workRan);
+    for (int col = 2; col <= 4; ++col)
+        EXPECT_EQ(shades(together, col), shades(alone, col)) << col;
+}
+
 TEST(BreakShade, BlankOnlyCellsCountAsEmptyButComparisonIsExact) {
     Table t = tableOf({{"x"}, {"  "}, {"x"}, {"x "}, {"x "}});
     RecomputeBreakShades(t, -1, 0);
