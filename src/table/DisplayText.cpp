@@ -36,11 +36,10 @@ std::size_t lineBreakAt(std::string_view text, std::size_t pos) {
     return pos + 1 < text.size() && text[pos + 1] == '\n' ? 2 : 1;
 }
 
-// Blanks only, where a line break is not a blank: it shows as "↵".
+// Blanks and line breaks only: nothing more would show.
 bool restIsBlank(std::string_view text, std::size_t pos) {
     for (; pos < text.size(); ++pos) {
-        const auto c = static_cast<unsigned char>(text[pos]);
-        if (c > 0x20 || c == '\r' || c == '\n') return false;
+        if (static_cast<unsigned char>(text[pos]) > 0x20) return false;
     }
     return true;
 }
@@ -61,8 +60,20 @@ public:
         }
         current_.append(bytes);
         used_ += width;
-        if (used_ >= n_) endLine();
+        wrapped_ = used_ >= n_;
+        if (wrapped_) endLine();
         return true;
+    }
+
+    // A line break of the text: the next character starts a line, which it
+    // does anyway right after a line filled up.
+    bool breakLine() {
+        if (wrapped_) {
+            wrapped_ = false;
+            return true;
+        }
+        endLine();
+        return !full();
     }
 
     std::vector<std::string> finish(bool trimEnd) {
@@ -86,6 +97,7 @@ private:
     std::size_t n_;
     std::size_t maxLines_;
     std::size_t used_ = 0;
+    bool wrapped_ = false; // the last line ended full and nothing came since
     std::string current_;
     std::vector<std::string> lines_;
 };
@@ -126,7 +138,8 @@ std::vector<std::string> FoldDisplayText(std::string_view text, int n, int maxLi
     std::size_t pos = 0;
     while (pos < text.size() && !folder.full()) {
         if (const std::size_t breakLength = lineBreakAt(text, pos)) {
-            if (folder.put(kLineBreakMark, 1)) pos += breakLength;
+            pos += breakLength;
+            folder.breakLine();
             continue;
         }
         const DecodedChar ch = decodeUtf8(text, pos);

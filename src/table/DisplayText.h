@@ -39,11 +39,11 @@ std::string DisplayText(std::string_view text, const DisplayOptions& options);
 std::string_view DisplayTextView(std::string_view text, const DisplayOptions& options,
                                  std::string& scratch);
 
-// A display text cut into lines of `n` units for folded drawing. Line breaks
-// show as one "↵" each, which takes one unit like everywhere else on a display
-// line; a wide character that would straddle a line end moves to the next
-// line and a blank fills its place. Blanks at the end of the whole text are
-// dropped (and with them trailing lines of blanks only). At most `maxLines`
+// A display text cut into lines of `n` units for folded drawing. Each line
+// of the text (CR, LF and CR LF end one) starts a display line; a wide
+// character that would straddle a line end moves to the next line and a
+// blank fills its place. Blanks and line breaks at the end of the whole text
+// are dropped (and with them trailing lines of blanks only). At most `maxLines`
 // lines are made, so a long text costs only what is shown. With n = 1 a wide
 // character still gets a line of its own rather than vanishing.
 std::vector<std::string> FoldDisplayText(std::string_view text, int n, int maxLines = INT_MAX);

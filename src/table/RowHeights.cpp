@@ -75,6 +75,34 @@ std::size_t DisplayLineUnits(std::string_view text) {
 
 namespace {
 
+bool hasLineBreak(std::string_view text) {
+    return text.find('\n') != std::string_view::npos || text.find('\r') != std::string_view::npos;
+}
+
+// Lines of a folded display text that holds line breaks: each of its lines
+// folds on its own, and lines of blanks after the last text are not drawn,
+// so they do not count (the first line always does, as for any text).
+int foldedTextLines(std::string_view text, int colWidth, double charWidth) {
+    if (colWidth <= 0) return 1; // a hidden column shows nothing
+    int lines = 0;
+    int blankLines = 0; // counted only when text follows them
+    std::size_t pos = 0;
+    for (bool first = true;; first = false) {
+        const std::size_t end = text.find_first_of("\r\n", pos);
+        const std::string_view line =
+            text.substr(pos, end == std::string_view::npos ? end : end - pos);
+        const int folded = FoldedLineCount(DisplayLineUnits(line), colWidth, charWidth);
+        if (first || !TrimBlanks(line).empty()) {
+            lines += blankLines + folded;
+            blankLines = 0;
+        } else {
+            blankLines += folded;
+        }
+        if (end == std::string_view::npos) return lines;
+        pos = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
+    }
+}
+
 // Whether a text's display units may exceed `capacity` and need counting.
 // Valid UTF-8 never has more units than bytes, but an invalid byte shows as a
 // two-unit U+FFFD, so only an ASCII text is known by its length; the date
@@ -108,11 +136,19 @@ public:
 
     int linesOf(int row) {
         int lines = 1;
+        // A text with a line break folds line by line, so it is always
+        // counted; only rows with control characters may hold one.
+        const bool breaks = grid_.rowHasControlChars(row);
         for (int col = 0; col < grid_.colCount(); ++col) {
             const std::string_view text = grid_.cell(col, row);
-            if (!mayExceed(text, capacity_[col], options_.dateEdit)) continue;
-            const std::size_t units = DisplayLineUnits(DisplayTextView(text, options_, scratch_));
-            lines = std::max(lines, FoldedLineCount(units, grid_.colWidth(col), charWidth_));
+            if (!mayExceed(text, capacity_[col], options_.dateEdit) &&
+                !(breaks && hasLineBreak(text)))
+                continue;
+            const std::string_view shown = DisplayTextView(text, options_, scratch_);
+            const int colWidth = grid_.colWidth(col);
+            lines = std::max(
+                lines, breaks ? foldedTextLines(shown, colWidth, charWidth_)
+                              : FoldedLineCount(DisplayLineUnits(shown), colWidth, charWidth_));
             if (cap_ > 0 && lines >= cap_) return cap_;
         }
         return lines;

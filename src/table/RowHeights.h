@@ -23,7 +23,8 @@ int FoldedLineCount(std::size_t units, int colWidth, double charWidth);
 int FoldedRowHeight(int lines, int charHeight);
 
 // Gives every row, fixed rows included, the height its longest display text
-// needs when folded, capped by the folding choice; rows of one line (and
+// needs when folded (each line of a text folding on its own), capped by the
+// folding choice; rows of one line (and
 // every row when folding is off) get the default row height. One pass; cells
 // too short to fold are skipped without decoding.
 void ComputeRowHeights(StringGrid& grid, const DisplayOptions& options, double charWidth,

@@ -18,9 +18,10 @@ namespace tabulix {
 // A row block is raw memory: a 32-bit header word, then one end offset per
 // cell, then the text bytes of all cells. The offsets are as narrow as the
 // row's text allows (1, 2 or 4 bytes each), as they are most of the memory a
-// row of short texts takes. The header holds the cell count, the offsets'
-// width and, in its top bit, the mark of a block carved from the arena, which
-// must never reach free(). The struct only names the header.
+// row of short texts takes. The header holds the cell count, whether a text
+// holds a control character, the offsets' width and, in its top bit, the
+// mark of a block carved from the arena, which must never reach free(). The struct only names the
+// header.
 struct StringGrid::RowBlock {
     std::uint32_t header;
 };
@@ -30,7 +31,9 @@ namespace {
 constexpr std::size_t kWord = sizeof(std::uint32_t);
 constexpr std::uint32_t kArenaMark = 0x80000000u;
 constexpr int kWidthShift = 29; // two bits: log2 of the offsets' width
-constexpr std::uint32_t kCountMask = (1u << kWidthShift) - 1;
+// Set when a text of the row holds a control character (below the blank).
+constexpr std::uint32_t kControlMark = 1u << 28;
+constexpr std::uint32_t kCountMask = kControlMark - 1;
 
 constexpr std::size_t kLargePage = std::size_t{2} << 20;
 constexpr std::size_t kFirstChunk = std::size_t{4} << 20;
@@ -99,6 +102,24 @@ std::size_t blockSize(std::uint32_t count, unsigned log, std::uint32_t textBytes
 
 std::uint32_t textBytesOf(const void* block) {
     return endAt(offsetsOf(block), widthLog(block), cellsIn(block) - 1);
+}
+
+// Whether a byte below 0x20 occurs, eight bytes at a time: it runs on the
+// text just copied into a new row, while it is still in the cache.
+bool hasControlByte(const char* text, std::size_t size) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101u;
+    constexpr std::uint64_t kHighs = 0x8080808080808080u;
+    std::size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text + i, 8);
+        // A high bit survives for a byte below 0x20 (bytes from 0x80 up are
+        // excluded by ~word).
+        if (((word - kOnes * 0x20) & ~word & kHighs) != 0) return true;
+    }
+    for (; i < size; ++i)
+        if (static_cast<unsigned char>(text[i]) < 0x20) return true;
+    return false;
 }
 
 std::size_t roundUp(std::size_t n, std::size_t unit) {
@@ -293,8 +314,6 @@ StringGrid::RowPtr StringGrid::makeRow(std::span<const std::string_view> texts, 
     const std::size_t size = blockSize(n, log, static_cast<std::uint32_t>(bytes));
     void* memory = arena ? arena->allocate(size) : std::malloc(size);
     if (!memory) throw std::bad_alloc();
-    const std::uint32_t header = n | log << kWidthShift | (arena ? kArenaMark : 0);
-    std::memcpy(memory, &header, kWord);
     unsigned char* offsets = static_cast<unsigned char*>(memory) + kWord;
     char* text = reinterpret_cast<char*>(offsets + (std::size_t{n} << log));
     std::uint32_t end = 0;
@@ -303,6 +322,9 @@ StringGrid::RowPtr StringGrid::makeRow(std::span<const std::string_view> texts, 
         end += static_cast<std::uint32_t>(texts[i].size());
         storeEnd(offsets, log, i, end);
     }
+    const std::uint32_t header = n | log << kWidthShift | (arena ? kArenaMark : 0) |
+                                 (hasControlByte(text, end) ? kControlMark : 0);
+    std::memcpy(memory, &header, kWord);
     return RowPtr(static_cast<RowBlock*>(memory));
 }
 
@@ -533,6 +555,11 @@ void StringGrid::fillRow(int row, std::span<const std::string_view> texts) {
 bool StringGrid::rowIsEmpty(int row) const {
     // Blocks never end in an empty cell, so a stored block has text.
     return row < 0 || row >= rowCount() || !rows_[row];
+}
+
+bool StringGrid::rowHasControlChars(int row) const {
+    if (static_cast<unsigned>(row) >= rows_.size() || !rows_[row]) return false;
+    return (headerOf(rows_[row].get()) & kControlMark) != 0;
 }
 
 void StringGrid::clearCells() {

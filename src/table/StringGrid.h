@@ -101,6 +101,10 @@ public:
 
     // Every cell of row `row` is empty.
     bool rowIsEmpty(int row) const;
+    // Whether a text of row `row` holds a control character (a line break,
+    // a tab): known without reading the texts, so whole-table passes look
+    // for line breaks only in the rare rows that may hold one.
+    bool rowHasControlChars(int row) const;
     // Empties every cell; counts and sizes stay.
     void clearCells();
 

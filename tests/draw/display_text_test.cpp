@@ -102,13 +102,18 @@ TEST(FoldDisplayText, CutsIntoLinesOfNUnits) {
         EXPECT_EQ(FoldDisplayText(c.text, c.n, c.maxLines), c.lines) << c.name;
 }
 
-TEST(FoldDisplayText, LineBreaksShowAsOneUnitMarks) {
+TEST(FoldDisplayText, EachLineOfTheTextStartsADisplayLine) {
     const FoldCase cases[] = {
-        {"CR LF is one mark", "ab\r\ncd", 3, 100, {"ab↵", "cd"}},
-        {"lone CR and LF", "a\rb\nc", 2, 100, {"a↵", "b↵", "c"}},
+        {"CR LF is one break", "ab\r\ncd", 3, 100, {"ab", "cd"}},
+        {"lone CR and LF", "a\rb\nc", 2, 100, {"a", "b", "c"}},
+        {"empty lines stay", "a\n\nb", 5, 100, {"a", "", "b"}},
+        {"leading break", "\nab", 5, 100, {"", "ab"}},
+        {"break right after a full line adds none", "abc\ndef", 3, 100, {"abc", "def"}},
+        {"long line folds on its own", "abcd\nef", 3, 100, {"abc", "d", "ef"}},
         {"literal mark counts one", "ab↵cd", 3, 100, {"ab↵", "cd"}},
-        {"short text with a break", "a\r\n", 9, 100, {"a↵"}}, // a mark is no blank
-        {"break before blanks", "abc\n   ", 3, 100, {"abc", "↵"}},
+        {"trailing breaks and blanks dropped", "a\r\n  \r\n", 9, 100, {"a"}},
+        {"break before blanks", "abc\n   ", 3, 100, {"abc"}},
+        {"cut off at the line limit", "a\nb\nc", 9, 2, {"a", "b"}},
     };
     for (const FoldCase& c : cases)
         EXPECT_EQ(FoldDisplayText(c.text, c.n, c.maxLines), c.lines) << c.name;

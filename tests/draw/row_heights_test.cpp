@@ -102,7 +102,13 @@ TEST_F(RowHeightsTest, CountsTheDisplayText) {
         int height;
     } cases[] = {
         {"wide characters count two", "日本語日本語", false, false, 3, FoldedRowHeight(2, kH)},
-        {"a line break counts one", "abcde\r\nfghi", false, false, 3, kStandard},
+        {"each line of a text folds alone", "abcde\r\nfghi", false, false, 3,
+         FoldedRowHeight(2, kH)},
+        {"long lines fold within lines", "abcdefghijk\nabcdefghijk\nx", false, false, 3,
+         FoldedRowHeight(5, kH)},
+        {"trailing blank lines do not count", "abc\n  \n\r\n", false, false, 3, kStandard},
+        {"inner blank lines count", "abc\n\nd", false, false, 3, FoldedRowHeight(3, kH)},
+        {"short texts with a break count", "a\nb", false, false, 1, FoldedRowHeight(2, kH)},
         {"trimmed blanks do not count", "  abcdefghij  ", true, false, 3, kStandard},
         {"untrimmed blanks count", "  abcdefghij  ", false, false, 3, FoldedRowHeight(2, kH)},
         {"dates grow by two slashes", "240315", false, true, 2, FoldedRowHeight(2, kH)},
@@ -144,6 +150,28 @@ TEST(DisplayLineUnits, CountsLikeCellDisplayUnitsOnAnyBytes) {
 // The shortcut that skips texts too short to fold must agree with counting
 // every cell's display text, also with an uneven "A" width. One data column,
 // so no other cell of the row hides a miscount.
+// The plain model of a folded cell's lines: the text's lines, cut at CR LF,
+// CR and LF, each folded alone; blank lines after the first are not drawn
+// when no text follows them.
+int modelLines(const std::string& shown, int width, double wA) {
+    if (width <= 0) return 1;
+    std::vector<std::string> lines{""};
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        if (shown[i] == '\r' || shown[i] == '\n') {
+            if (shown[i] == '\r' && i + 1 < shown.size() && shown[i + 1] == '\n') ++i;
+            lines.emplace_back();
+        } else {
+            lines.back() += shown[i];
+        }
+    }
+    while (lines.size() > 1 && TrimBlanks(lines.back()).empty())
+        lines.pop_back();
+    int count = 0;
+    for (const std::string& line : lines)
+        count += FoldedLineCount(cellDisplayUnits(line), width, wA);
+    return count;
+}
+
 TEST(RowHeights, ShortcutAgreesWithCountingEveryCell) {
     const double wA = 6.984375;
     std::mt19937 rng(5);
@@ -166,7 +194,7 @@ TEST(RowHeights, ShortcutAgreesWithCountingEveryCell) {
                     ComputeRowHeights(grid, options, wA, kH);
                     for (int row = 0; row < grid.rowCount(); ++row) {
                         const std::string shown = DisplayText(grid.cell(0, row), options);
-                        int lines = FoldedLineCount(cellDisplayUnits(shown), width, wA);
+                        int lines = modelLines(shown, width, wA);
                         if (fold == 3) lines = std::min(lines, 3);
                         const int expected = lines > 1 ? FoldedRowHeight(lines, kH) : kStandard;
                         ASSERT_EQ(grid.rowHeight(row), expected)

@@ -84,10 +84,14 @@ TEST(StringGridCells, KeepsUtf8AndEmptyTextsExactly) {
     EXPECT_EQ(grid.textBytes(), 9u + 14u + 5u);
     EXPECT_TRUE(grid.rowIsEmpty(0));
     EXPECT_FALSE(grid.rowIsEmpty(1));
+    EXPECT_TRUE(grid.rowHasControlChars(1));
+    EXPECT_FALSE(grid.rowHasControlChars(0));
+    EXPECT_FALSE(grid.rowHasControlChars(3));
 
     grid.setCell(2, 1, "");
     EXPECT_EQ(grid.cell(2, 1), "");
     EXPECT_EQ(grid.cell(3, 1), "😀x");
+    EXPECT_FALSE(grid.rowHasControlChars(1));
     grid.setCell(0, 1, "");
     grid.setCell(3, 1, "");
     EXPECT_TRUE(grid.rowIsEmpty(1));
