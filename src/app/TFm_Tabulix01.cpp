@@ -171,7 +171,8 @@ void TFm_Tabulix01::SetControlsEnabled(bool on) {
     const QList<QWidget*> widgets{
         c.Btn_OpenCsv, c.Btn_OpenBoard, c.Btn_Sort,     c.Btn_Select,    c.Btn_VertGrid,
         c.Btn_ViewCol, c.Cmb_FixedRows, c.Cmb_KomRow,   c.Cmb_LimColLen, c.Cmb_Fold,
-        c.Cmb_CrNext,  c.Cmb_Bunri,     c.Cmb_FixedCol, c.Cmb_FixedKeta, grid_};
+        c.Cmb_CrNext,  c.Cmb_Bunri,     c.Cmb_FixedCol, c.Cmb_FixedKeta, grid_,
+        c.Cmb_Moji}; // the encoding goes with the separator
     for (QWidget* w : widgets)
         w->setEnabled(on && isCommandBuilt(w->objectName()));
     for (const char* name :

@@ -131,6 +131,10 @@ namespace {
 
 void addColumnGroups(QWidget* panel, QHBoxLayout* row, ToolControls& c) {
     c.Cmb_FixedCol = combo(panel, "Cmb_FixedCol", {QStringLiteral(" 無し")});
+    // Its items are the table's column names, of any length: a fixed width
+    // keeps the panel in place (the open list still shows them whole).
+    c.Cmb_FixedCol->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    c.Cmb_FixedCol->setMinimumContentsLength(5);
     c.Cmb_FixedKeta = combo(panel, "Cmb_FixedKeta", numbered(0, 99, 1, " 桁"));
     c.Cmb_FixedRows = combo(panel, "Cmb_FixedRows", withNone(" 無し", numbered(1, 10, 1, " 行")));
     c.Cmb_KomRow = combo(panel, "Cmb_KomRow", withNone(" 無し", numbered(1, 10, 1, " 行目")));

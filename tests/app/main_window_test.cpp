@@ -94,7 +94,10 @@ TEST_F(MainWindowTest, CommandsNotBuiltStayDisabledThroughEnabling) {
     window->SetControlsEnabled(false);
     EXPECT_FALSE(window->action("Mn_ConfMove")->isEnabled());
     EXPECT_FALSE(window->gridWidget()->isEnabled());
+    EXPECT_FALSE(window->controls().Cmb_Bunri->isEnabled());
+    EXPECT_FALSE(window->controls().Cmb_Moji->isEnabled());
     window->SetControlsEnabled(true);
+    EXPECT_TRUE(window->controls().Cmb_Moji->isEnabled());
 }
 
 TEST_F(MainWindowTest, ToolPanelListsHoldTheirItems) {
