@@ -199,9 +199,13 @@ void TFm_Tabulix01::loadText(std::string_view text, bool modified) {
 
     edit_.forgetForReset();
     lastProgressPaint_ = 0;
-    const std::size_t records =
-        FillTable(table_, text, separator_, resetMetrics(),
-                  [this](std::size_t done, std::size_t total) { showProgress(done, total); });
+    // Laid out at once as afterFill will lay the rows out (see FillTable).
+    const LoadedRowLayout layout{RowNumbering{menuChecked("Mn_FixedRowSEQ"),
+                                              std::max(0, controls_.Cmb_FixedRows->currentIndex())},
+                                 std::max(0, settings_.cmbFixedCol)};
+    const std::size_t records = FillTable(
+        table_, text, separator_, resetMetrics(),
+        [this](std::size_t done, std::size_t total) { showProgress(done, total); }, layout);
     fileInf_.lineCount = static_cast<int>(records);
     controls_.Cmb_FixedCol->clear();
     controls_.Cmb_FixedCol->addItem(QStringLiteral(" 無し"));
@@ -209,14 +213,8 @@ void TFm_Tabulix01::loadText(std::string_view text, bool modified) {
 }
 
 void TFm_Tabulix01::afterFill() {
-    const double wA = gridCharWidth();
-    if (menuChecked("Mn_BreakColor"))
-        RecomputeBreakShadesAlongside(table_, [this] { ComputeWidthsAndHeights(); });
-    else
-        ComputeWidthsAndHeights();
-    RefreshCaption();
-    showTableEncoding();
-
+    // The fixed column first: its texts and width take part in the row
+    // heights.
     QComboBox* fixedCol = controls_.Cmb_FixedCol;
     fixedCol->clear();
     for (const std::string& item : FixedColumnItems(table_.grid))
@@ -225,11 +223,18 @@ void TFm_Tabulix01::afterFill() {
     fixedCol->setCurrentIndex(stored >= 0 && stored < fixedCol->count() ? stored : 0);
     settings_.cmbFixedCol = fixedCol->currentIndex();
     settings_.cmbFixedKeta = controls_.Cmb_FixedKeta->currentIndex();
+    SetUpFixedColumn(table_.grid, fixedCol->currentIndex(), controls_.Cmb_FixedKeta->currentIndex(),
+                     gridCharWidth());
+    FillFixedColumn(table_.grid, fixedCol->currentIndex());
+
+    if (menuChecked("Mn_BreakColor"))
+        RecomputeBreakShadesAlongside(table_, [this] { ComputeWidthsAndHeights(); });
+    else
+        ComputeWidthsAndHeights();
+    RefreshCaption();
+    showTableEncoding();
     ApplyFixedRows(true);
     RenumberRows();
-    SetUpFixedColumn(table_.grid, fixedCol->currentIndex(), controls_.Cmb_FixedKeta->currentIndex(),
-                     wA);
-    FillFixedColumn(table_.grid, fixedCol->currentIndex());
 
     grid_->setCurrentCellSilently(kFirstDataCol, table_.grid.fixedRows());
     edit_.mouseDownCol = kFirstDataCol;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "table/Separators.h"
+#include "table/TableLayout.h"
 
 #include <cstddef>
 #include <functional>
@@ -9,7 +10,6 @@
 namespace tabulix {
 
 struct Table;
-struct ResetMetrics;
 
 // Told before record `done` (1-based) of `total` is filled, at every 1000th
 // record starting with the first.
@@ -22,5 +22,16 @@ using LoadProgress = std::function<void(std::size_t done, std::size_t total)>;
 // Returns the number of records.
 std::size_t FillTable(Table& table, std::string_view text, Separator sep,
                       const ResetMetrics& metrics, const LoadProgress& progress);
+
+// What the fixed columns of the loaded rows will show once the view lays
+// them out after the load. Filled in at once, so that the layout changes no
+// row: a changed row would leave its loaded copy behind as dead memory.
+struct LoadedRowLayout {
+    RowNumbering numbering; // column 0, as RenumberRows (header rows clamped)
+    int fixedColumn = 0;    // column 1, as FillFixedColumn for this item
+};
+std::size_t FillTable(Table& table, std::string_view text, Separator sep,
+                      const ResetMetrics& metrics, const LoadProgress& progress,
+                      const LoadedRowLayout& layout);
 
 } // namespace tabulix

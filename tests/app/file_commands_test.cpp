@@ -35,6 +35,25 @@ protected:
     }
 };
 
+// The fixed column chosen in an earlier run is shown after the load, and the
+// row heights of folding count it at its own width.
+TEST_F(FileCommandsTest, StoredFixedColumnIsShownAndFoldedRowsKeepTheirHeight) {
+    window->close();
+    Settings settings;
+    settings.cmbFixedCol = 2;
+    settings.cmbFold = 0; // automatic folding
+    openWindow(settings);
+    writeBytes(path("会員.csv"), "番号,名前\r\n1,山田\r\n2,佐藤\r\n");
+    openThroughDialog(path("会員.csv"));
+    EXPECT_EQ(window->controls().Cmb_FixedCol->currentIndex(), 2);
+    EXPECT_EQ(cell(1, 0), "固定列");
+    EXPECT_EQ(cell(1, 2), " 山田");
+    EXPECT_EQ(cell(1, 3), " 佐藤");
+    const StringGrid& g = window->Grid();
+    for (int r = 1; r < g.rowCount(); ++r)
+        EXPECT_EQ(g.rowHeight(r), g.defaultRowHeight()) << r;
+}
+
 TEST_F(FileCommandsTest, OpenReadsTheFileIntoTheGrid) {
     writeBytes(path("会員.csv"), "番号,名前\r\n1,\"山田, 太郎\"\r\n2,佐藤\r\n");
     openThroughDialog(path("会員.csv"));

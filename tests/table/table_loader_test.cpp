@@ -1,3 +1,4 @@
+#include "table/FixedColumn.h"
 #include "table/Table.h"
 #include "table/TableLayout.h"
 #include "table/TableLoader.h"
@@ -69,6 +70,32 @@ TEST(FillTable, RowNumbersAcrossNewDigits) {
     for (int r = 1; r <= 10001; ++r)
         ASSERT_EQ(t.grid.cell(0, r), RowNumberText(r)) << r;
     EXPECT_EQ(t.grid.cell(0, 10001), "10,001");
+}
+
+// Numbered and with the fixed column as the view will lay them out, so that
+// the layout after the load leaves every loaded row alone.
+TEST(FillTable, FixedColumnsAreFilledAsTheLayoutWillHaveThem) {
+    const std::string text = "h1,H\r\nh2\r\na, x \r\nb,y\r\nc,z\r\n";
+    for (const LoadedRowLayout layout :
+         {LoadedRowLayout{{false, 2}, 0}, LoadedRowLayout{{true, 2}, 2},
+          LoadedRowLayout{{false, 9}, 1}}) {
+        Table t;
+        FillTable(t, text, Separator::of(','), kMetrics, {}, layout);
+        int changes = 0;
+        t.grid.setChangeListener([&](StringGrid::Change) { ++changes; });
+        const RowNumbering& n = layout.numbering;
+        RenumberRows(t.grid, RowNumbering{n.fromFixedRows, std::min(n.headerRows, 5)});
+        FillFixedColumn(t.grid, layout.fixedColumn);
+        EXPECT_EQ(changes, 0) << n.headerRows << " " << layout.fixedColumn;
+    }
+    Table t;
+    FillTable(t, text, Separator::of(','), kMetrics, {}, LoadedRowLayout{{false, 2}, 2});
+    const std::vector<std::string> numbers{"", "", "1", "2", "3"};
+    const std::vector<std::string> fixed{" H", " ", " x", " y", " z"};
+    for (int r = 1; r <= 5; ++r) {
+        EXPECT_EQ(t.grid.cell(0, r), numbers[r - 1]) << r;
+        EXPECT_EQ(t.grid.cell(1, r), fixed[r - 1]) << r;
+    }
 }
 
 // The loaded rows take edits, row moves and deletions, and a second load
