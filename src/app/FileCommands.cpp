@@ -240,6 +240,13 @@ void TFm_Tabulix01::afterFill() {
     edit_.mouseDownCol = kFirstDataCol;
     edit_.mouseDownRow = table_.grid.fixedRows();
     events_.tableReset();
+    // The message panel's own look again, whatever a command gave it.
+    QLabel* message = controls_.pnlMsg;
+    QPalette palette = message->palette();
+    palette.setColor(QPalette::Window, palette.color(QPalette::Button));
+    palette.setColor(QPalette::WindowText, Qt::blue);
+    message->setAutoFillBackground(true);
+    message->setPalette(palette);
     events_.columnsChanged();
     events_.resultsStale(false);
 }

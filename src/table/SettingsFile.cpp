@@ -89,10 +89,11 @@ struct Key {
 void readValue(std::string_view value, int& out) {
     if (const auto n = ParseInteger(value)) out = *n;
 }
-// Written as 1 or 0; any other number also counts as true. A value that is
-// no number at all says nothing usable, so the setting keeps what it has.
+// Written as 1 or 0; any value other than 0 (another number, a word, an
+// empty value) counts as true.
 void readValue(std::string_view value, bool& out) {
-    if (const auto n = ParseInteger(value)) out = *n != 0;
+    const auto n = ParseInteger(value);
+    out = !n || *n != 0;
 }
 void readValue(std::string_view value, std::string& out) {
     out = value;

@@ -73,6 +73,9 @@ TEST_F(FileCommandsTest, OpenReadsTheFileIntoTheGrid) {
     EXPECT_EQ(window->controls().Lab_Records->text(), QStringLiteral("2"));
     EXPECT_EQ(window->controls().Lab_Fields->text(), QStringLiteral("2 "));
     EXPECT_EQ(window->controls().Lab_Moji->text(), QStringLiteral("UTF-8"));
+    const QPalette message = window->controls().pnlMsg->palette();
+    EXPECT_EQ(message.color(QPalette::WindowText), QColor(Qt::blue));
+    EXPECT_EQ(message.color(QPalette::Window), message.color(QPalette::Button));
     EXPECT_EQ(window->settings().pathEditFile, path("会員.csv"));
     EXPECT_EQ(window->gridWidget()->currentRow(), 2);
     EXPECT_FALSE(window->modified());

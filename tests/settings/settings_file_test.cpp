@@ -226,7 +226,7 @@ TEST(SettingsRead, NamesIgnoreCaseButNotBlanks) {
     EXPECT_EQ(read("path_editfile=   /home/u/a b.csv   \r\n").pathEditFile, "/home/u/a b.csv");
 }
 
-TEST(SettingsRead, BooleansAreTrueForEveryNumberButZero) {
+TEST(SettingsRead, BooleansAreTrueForEveryValueButZero) {
     const struct {
         const char* value;
         bool expected;         // read into DataCenter (default false) ...
@@ -234,7 +234,7 @@ TEST(SettingsRead, BooleansAreTrueForEveryNumberButZero) {
     } cases[] = {
         {"1", true, true},  {"0", false, false},  {"2", true, true},
         {"-1", true, true}, {"00", false, false}, {" 0 ", false, false},
-        {"", false, true},  {"abc", false, true}, {"True", false, true},
+        {"", true, true},   {"abc", true, true},  {"True", true, true},
     };
     for (const auto& c : cases) {
         const Settings s =
