@@ -227,13 +227,14 @@ void TFm_Tabulix01::afterFill() {
                      gridCharWidth());
     FillFixedColumn(table_.grid, fixedCol->currentIndex());
 
+    // The header rows next, so that the shades start at the first data row.
+    ApplyFixedRows(true);
     if (menuChecked("Mn_BreakColor"))
         RecomputeBreakShadesAlongside(table_, [this] { ComputeWidthsAndHeights(); });
     else
         ComputeWidthsAndHeights();
     RefreshCaption();
     showTableEncoding();
-    ApplyFixedRows(true);
     RenumberRows();
 
     grid_->setCurrentCellSilently(kFirstDataCol, table_.grid.fixedRows());

@@ -199,9 +199,9 @@ void TFm_Tabulix01::placeOnScreen() {
 
 bool TFm_Tabulix01::eventFilter(QObject* watched, QEvent* event) {
     if (watched == client_ && event->type() == QEvent::Resize) InsetBasePanel();
-    // Entering a miniature scroll bar hands the keyboard to the grid at once.
+    // A miniature scroll bar that gets the keyboard hands it to the grid.
     if ((watched == controls_.scbMinVert || watched == controls_.scbMinHorz) &&
-        event->type() == QEvent::Enter)
+        event->type() == QEvent::FocusIn)
         focusGrid();
     return QMainWindow::eventFilter(watched, event);
 }

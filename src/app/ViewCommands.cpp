@@ -101,6 +101,11 @@ void TFm_Tabulix01::Cmb_FixedRowsClick() {
     if (controls_.Cmb_FixedRows->currentIndex() >= 0) {
         ApplyFixedRows(true);
         RenumberRows();
+        // The shades start at the first data row, which has moved.
+        if (menuChecked("Mn_BreakColor")) {
+            RecomputeBreakShades(table_, -1, 0);
+            grid_->viewport()->update();
+        }
     }
     focusGrid();
 }

@@ -77,6 +77,28 @@ TEST_F(ViewCommandsTest, MiniatureBarsMoveByOneAndStayOutOfTheHeaders) {
     EXPECT_EQ(grid->currentCol(), 2);
     window->scbMinVertScroll(QAbstractSlider::SliderPageStepAdd);
     EXPECT_EQ(grid->currentRow(), 3);
+    // The keyboard never stays on a miniature bar.
+    c().scbMinHorz->setFocus();
+    EXPECT_TRUE(grid->hasFocus());
+}
+
+// The shades start at the first data row, below the header rows, after a
+// load and whenever the header rows change.
+TEST_F(ViewCommandsTest, BreakShadesStartAtTheFirstDataRow) {
+    ASSERT_TRUE(window->action("Mn_BreakColor")->isChecked()); // the default
+    clipboard.setText("名前\r\nA\r\nA\r\nB\r\nB\r\n\r\nB\r\n");
+    dialogs.answer(Answer::Yes);
+    window->OpenClipboard(false, "");
+    ASSERT_EQ(window->Grid().fixedRows(), 2);
+    const auto bits = [&] {
+        std::string out;
+        for (int r = window->Grid().fixedRows(); r < window->Grid().rowCount(); ++r)
+            out += TestBit(window->table().rowRecords[r].shade, 2) ? '1' : '0';
+        return out;
+    };
+    EXPECT_EQ(bits(), "110001");
+    choose(c().Cmb_FixedRows, 2); // two header rows: "A" is one of them
+    EXPECT_EQ(bits(), "10001");
 }
 
 TEST_F(ViewCommandsTest, BreakColourAsksOnceARunWhenTurnedOn) {
