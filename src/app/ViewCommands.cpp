@@ -145,7 +145,9 @@ void TFm_Tabulix01::Cmb_LimColLenClick() {
     relayoutWithGridHidden(&TFm_Tabulix01::ComputeWidthsAndHeights);
 }
 
-void TFm_Tabulix01::Cmb_FoldClick() { relayoutWithGridHidden(&TFm_Tabulix01::ComputeRowHeights); }
+void TFm_Tabulix01::Cmb_FoldClick() {
+    relayoutWithGridHidden(&TFm_Tabulix01::ComputeRowHeights);
+}
 
 // An arrow of the miniature bars moves the cursor by one; it never enters the
 // header rows or the fixed columns.
