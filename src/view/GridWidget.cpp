@@ -550,6 +550,15 @@ QRect GridWidget::cellRect(int col, int row) const {
 // ---- painting ---------------------------------------------------------------
 
 QString GridWidget::displayLine(std::string_view utf8) {
+    // No cell is wider than this many characters, so a huge text is not
+    // converted whole at every paint; the cut goes before a character.
+    constexpr std::size_t kLongestShown = 16384;
+    if (utf8.size() > kLongestShown) {
+        std::size_t cut = kLongestShown;
+        while (cut > 0 && (static_cast<unsigned char>(utf8[cut]) & 0xC0) == 0x80)
+            --cut;
+        utf8 = utf8.substr(0, cut);
+    }
     QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
     if (utf8.find_first_of("\r\n") == std::string_view::npos) return text;
     QString line;

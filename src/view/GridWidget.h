@@ -87,6 +87,7 @@ public:
     // frame of a fixed cell.
     void drawCellBorder(QPainter& painter, const QRect& rect, bool fixed) const;
     // A cell text on one line: every line break (CR LF as one) becomes "↵".
+    // A huge text only as far as any cell could show it (16384 bytes).
     static QString displayLine(std::string_view utf8);
 
     int currentCol() const { return current_.col; }

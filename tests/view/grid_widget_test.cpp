@@ -603,6 +603,21 @@ TEST(GridWidgetDisplayLine, EveryLineBreakShowsAsOneMark) {
     EXPECT_EQ(GridWidget::displayLine("\xff"), QString(QChar(0xFFFD)));
 }
 
+// A huge cell is shown from its start, as far as any cell could show it,
+// never cut inside a character.
+TEST(GridWidgetDisplayLine, HugeTextsAreCutBeforeACharacter) {
+    for (const std::string& unit : {std::string("x"), std::string("日"), std::string("ab😀")}) {
+        std::string text;
+        while (text.size() < 100000)
+            text += unit;
+        const QString line = GridWidget::displayLine(text);
+        EXPECT_GE(line.size(), 4000);
+        EXPECT_LE(line.size(), 16384);
+        EXPECT_FALSE(line.contains(QChar(0xFFFD))) << unit;
+        EXPECT_TRUE(QString::fromStdString(text).startsWith(line)) << unit;
+    }
+}
+
 // ---- grid changes ----------------------------------------------------------------
 
 TEST_F(GridWidgetTest, ShrinkingTheGridKeepsCursorAndViewInside) {
