@@ -2,6 +2,7 @@
 
 #include "table/StringGrid.h"
 #include "table/Table.h"
+#include "text/DisplayWidth.h"
 #include "text/TextHelpers.h"
 
 namespace tabulix {
@@ -10,7 +11,8 @@ std::vector<std::string> FixedColumnItems(const StringGrid& grid) {
     std::vector<std::string> items{" 無し"};
     for (int c = kFirstDataCol; c < grid.colCount(); ++c) {
         std::string item(" ");
-        item.append(std::to_string(c - 1)).append(". ").append(TrimBlanks(grid.cell(c, 1)));
+        const std::string_view name = TrimBlanks(grid.cell(c, 1));
+        item.append(std::to_string(c - 1)).append(". ").append(headUnits(name, kLongestItemName));
         items.push_back(std::move(item));
     }
     return items;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -11,7 +12,9 @@ class StringGrid;
 // (item k of the fixed-column list; 0 is none).
 
 // The list's items: " 無し", then per data column " n. " + its row-1 text
-// without surrounding blanks.
+// without surrounding blanks, at most kLongestItemName display units of it
+// (a row-1 cell may hold a whole file's text).
+inline constexpr std::size_t kLongestItemName = 256;
 std::vector<std::string> FixedColumnItems(const StringGrid& grid);
 
 // Headers and width of column 1 for choice k with the width item `widthItem`

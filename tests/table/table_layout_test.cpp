@@ -139,6 +139,13 @@ TEST(FixedColumn, ItemsAndFill) {
     EXPECT_EQ(items[0], " 無し");
     EXPECT_EQ(items[1], " 1. id");
     EXPECT_EQ(items[2], " 2. 名前");
+    // A huge name is cut to what a list can show, before a character.
+    std::string huge;
+    for (int i = 0; i < 1000; ++i)
+        huge += "表";
+    t.grid.setCell(2, 1, huge);
+    EXPECT_EQ(FixedColumnItems(t.grid)[1], " 1. " + huge.substr(0, 3 * kLongestItemName / 2));
+    t.grid.setCell(2, 1, " id ");
 
     SetUpFixedColumn(t.grid, 2, 16, 7.0);
     FillFixedColumn(t.grid, 2);
