@@ -16,8 +16,6 @@ namespace tabulix {
 
 namespace {
 
-constexpr std::string_view kBom = "\xEF\xBB\xBF";
-
 class FileDescriptor {
 public:
     explicit FileDescriptor(int fd) : fd_(fd) {}
@@ -72,29 +70,6 @@ bool readAll(int fd, std::string& out, std::size_t expected) {
     }
 }
 
-// Whether the bytes are valid UTF-8, in one scan. Leading BOMs are valid
-// characters, and DetectEncoding would not look past one.
-bool isValidUtf8(std::string_view bytes) {
-    while (bytes.starts_with(kBom))
-        bytes.remove_prefix(kBom.size());
-    return DetectEncoding(bytes) == TextEncoding::Utf8;
-}
-
-// Whether valid UTF-8 holds a raw-byte code point literally (its four bytes
-// are then kept raw by decoding).
-bool holdsRawByteCodePoint(std::string_view utf8) {
-    // 0xF4 starts only code points of the last plane, where these lie; it is
-    // rare in real text, so each one is checked in full.
-    for (std::size_t p = utf8.find('\xF4'); p != std::string_view::npos && p + 3 < utf8.size();
-         p = utf8.find('\xF4', p + 1)) {
-        const auto at = [&](std::size_t i) { return static_cast<unsigned char>(utf8[p + i]); };
-        const char32_t c = (char32_t{at(0) & 0x07u} << 18) | (char32_t{at(1) & 0x3Fu} << 12) |
-                           (char32_t{at(2) & 0x3Fu} << 6) | char32_t{at(3) & 0x3Fu};
-        if (IsRawByteCodePoint(c)) return true;
-    }
-    return false;
-}
-
 // What one pass over a file's bytes tells: where its text ends (a NUL ends
 // it), whether that is valid UTF-8 and, if so, whether it holds raw-byte
 // code points literally.
@@ -106,8 +81,8 @@ struct Scan {
 
 Scan scanText(std::string_view bytes) {
     bytes = bytes.substr(0, bytes.find('\0'));
-    const bool valid = isValidUtf8(bytes);
-    return {bytes.size(), valid, valid && holdsRawByteCodePoint(bytes)};
+    const Utf8State state = ScanUtf8(bytes);
+    return {bytes.size(), state != Utf8State::Invalid, state == Utf8State::HasRawLiteral};
 }
 
 // The same for a large file in two halves at once: the first touch of every
@@ -143,14 +118,15 @@ TextFile textOf(std::shared_ptr<const void> owner, std::string_view bytes,
                 std::optional<TextEncoding> forced, const std::atomic<bool>* damage = nullptr) {
     const Scan scan = scanTextInHalves(bytes);
     bytes = bytes.substr(0, scan.length);
-    const bool bom = bytes.starts_with(kBom);
+    const std::string_view bomBytes = ByteOrderMark(TextEncoding::Utf8Bom);
+    const bool bom = bytes.starts_with(bomBytes);
     // Detection takes invalid UTF-8 without a BOM for CP932; a UTF-8 text,
     // forced or detected, follows the file's BOM.
     TextEncoding encoding = bom ? TextEncoding::Utf8Bom : TextEncoding::Utf8;
     if (forced == TextEncoding::ShiftJis || (!forced && !bom && !scan.valid))
         encoding = TextEncoding::ShiftJis;
     if (encoding != TextEncoding::ShiftJis && scan.valid && !scan.rawLiteral) {
-        if (bom) bytes.remove_prefix(kBom.size());
+        if (bom) bytes.remove_prefix(bomBytes.size());
         return TextFile(std::move(owner), bytes, encoding, damage);
     }
     std::string copy(bytes);

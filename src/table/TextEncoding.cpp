@@ -79,23 +79,9 @@ void appendRawByte(std::string& out, char32_t base, unsigned char byte) {
     out.append(bytes, 4);
 }
 
-enum class Utf8State { Clean, HasRawLiteral, Invalid };
-
-Utf8State scanUtf8(std::string_view text) {
-    Utf8State state = Utf8State::Clean;
-    std::size_t p = 0;
-    while ((p = asciiRunEnd(text, p)) < text.size()) {
-        const std::size_t length = sequenceLength(text, p);
-        if (length == 0) return Utf8State::Invalid;
-        if (rawByteAt(text, p)) state = Utf8State::HasRawLiteral;
-        p += length;
-    }
-    return state;
-}
-
 std::string decodeUtf8(std::string&& owned, std::size_t skip) {
     const std::string_view bytes = std::string_view(owned).substr(skip);
-    if (scanUtf8(bytes) == Utf8State::Clean) {
+    if (ScanUtf8(bytes) == Utf8State::Clean) {
         owned.erase(0, skip);
         return std::move(owned);
     }
@@ -273,9 +259,21 @@ bool hasCp932RawByte(std::string_view text) {
 
 } // namespace
 
+Utf8State ScanUtf8(std::string_view text) {
+    Utf8State state = Utf8State::Clean;
+    std::size_t p = 0;
+    while ((p = asciiRunEnd(text, p)) < text.size()) {
+        const std::size_t length = sequenceLength(text, p);
+        if (length == 0) return Utf8State::Invalid;
+        if (rawByteAt(text, p)) state = Utf8State::HasRawLiteral;
+        p += length;
+    }
+    return state;
+}
+
 TextEncoding DetectEncoding(std::string_view bytes) {
     if (hasBom(bytes)) return TextEncoding::Utf8Bom;
-    return scanUtf8(bytes) == Utf8State::Invalid ? TextEncoding::ShiftJis : TextEncoding::Utf8;
+    return ScanUtf8(bytes) == Utf8State::Invalid ? TextEncoding::ShiftJis : TextEncoding::Utf8;
 }
 
 std::string DecodeText(std::string bytes, TextEncoding encoding) {

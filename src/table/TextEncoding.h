@@ -32,6 +32,13 @@ constexpr bool IsRawByteCodePoint(char32_t c) {
     return c >= kRawUtf8ByteBase && c <= kRawCp932ByteBase + 0xFF;
 }
 
+// What decoding bytes as UTF-8 would do, in one scan: hand them back as they
+// are (Clean), keep the raw-byte code points they hold literally as raw
+// bytes (HasRawLiteral), or they are not UTF-8 at all (Invalid). A BOM is
+// an ordinary character here.
+enum class Utf8State { Clean, HasRawLiteral, Invalid };
+Utf8State ScanUtf8(std::string_view bytes);
+
 // UTF-8 with BOM when the bytes start with one, otherwise UTF-8 when all of
 // them are valid UTF-8, otherwise CP932.
 TextEncoding DetectEncoding(std::string_view bytes);
