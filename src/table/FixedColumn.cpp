@@ -35,15 +35,20 @@ void FillFixedColumn(StringGrid& grid, int k) {
     StringGrid::Batch batch(grid);
     const int col = k + 1;
     const bool exists = k > 0 && col < grid.colCount();
+    std::string text;
     for (int r = 1; r < grid.rowCount(); ++r) {
         if (!exists) {
             grid.setCell(1, r, {});
             continue;
         }
-        std::string text(" ");
-        text.append(TrimBlanks(grid.cell(col, r)));
+        FixedColumnText(grid.cell(col, r), text);
         grid.setCell(1, r, text);
     }
+}
+
+void FixedColumnText(std::string_view cell, std::string& out) {
+    out.assign(1, ' ');
+    out.append(TrimBlanks(cell));
 }
 
 } // namespace tabulix

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tabulix {
@@ -24,5 +25,7 @@ void SetUpFixedColumn(StringGrid& grid, int k, int widthItem, double charWidth);
 // Copies data column k (each text trimmed, after one blank) into column 1 of
 // every row below row 0; empty when k is 0 or beyond the data columns.
 void FillFixedColumn(StringGrid& grid, int k);
+// What column 1 shows for a cell of the chosen column, into `out`.
+void FixedColumnText(std::string_view cell, std::string& out);
 
 } // namespace tabulix

@@ -1,9 +1,9 @@
 #include "table/TableLoader.h"
 
 #include "table/CsvParser.h"
+#include "table/FixedColumn.h"
 #include "table/Table.h"
 #include "table/TableLayout.h"
-#include "text/TextHelpers.h"
 
 #include <algorithm>
 #include <string>
@@ -78,8 +78,8 @@ std::size_t FillTable(Table& table, std::string_view text, Separator sep,
         std::string_view fixed;
         if (layout.fixedColumn > 0) {
             const auto copied = static_cast<std::size_t>(layout.fixedColumn - 1);
-            fixedText.assign(1, ' ');
-            if (copied < fields.size()) fixedText.append(TrimBlanks(fields[copied]));
+            FixedColumnText(copied < fields.size() ? fields[copied] : std::string_view{},
+                            fixedText);
             fixed = fixedText;
         }
         cells.assign({number.text(), fixed});
