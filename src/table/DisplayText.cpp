@@ -30,12 +30,6 @@ bool editDate(std::string_view text, std::string& out) {
     return false;
 }
 
-std::size_t lineBreakAt(std::string_view text, std::size_t pos) {
-    if (text[pos] == '\n') return 1;
-    if (text[pos] != '\r') return 0;
-    return pos + 1 < text.size() && text[pos + 1] == '\n' ? 2 : 1;
-}
-
 // Blanks and line breaks only: nothing more would show.
 bool restIsBlank(std::string_view text, std::size_t pos) {
     for (; pos < text.size(); ++pos) {
@@ -104,6 +98,12 @@ private:
 
 } // namespace
 
+std::size_t LineBreakLength(std::string_view text, std::size_t pos) {
+    if (text[pos] == '\n') return 1;
+    if (text[pos] != '\r') return 0;
+    return pos + 1 < text.size() && text[pos + 1] == '\n' ? 2 : 1;
+}
+
 bool Folds(const DisplayOptions& options) {
     return options.foldItem == kFoldAuto || options.foldItem >= 2;
 }
@@ -137,7 +137,7 @@ std::vector<std::string> FoldDisplayText(std::string_view text, int n, int maxLi
     LineFolder folder(lineUnits, static_cast<std::size_t>(maxLines));
     std::size_t pos = 0;
     while (pos < text.size() && !folder.full()) {
-        if (const std::size_t breakLength = lineBreakAt(text, pos)) {
+        if (const std::size_t breakLength = LineBreakLength(text, pos)) {
             pos += breakLength;
             folder.breakLine();
             continue;

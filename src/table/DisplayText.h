@@ -39,6 +39,9 @@ std::string DisplayText(std::string_view text, const DisplayOptions& options);
 std::string_view DisplayTextView(std::string_view text, const DisplayOptions& options,
                                  std::string& scratch);
 
+// Bytes of the line break at `pos` (CR LF is one, of 2 bytes), 0 for none.
+std::size_t LineBreakLength(std::string_view text, std::size_t pos);
+
 // A display text cut into lines of `n` units for folded drawing. Each line
 // of the text (CR, LF and CR LF end one) starts a display line; a wide
 // character that would straddle a line end moves to the next line and a

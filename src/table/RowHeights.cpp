@@ -99,7 +99,7 @@ int foldedTextLines(std::string_view text, int colWidth, double charWidth) {
             blankLines += folded;
         }
         if (end == std::string_view::npos) return lines;
-        pos = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
+        pos = end + LineBreakLength(text, end);
     }
 }
 
