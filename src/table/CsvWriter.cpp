@@ -163,13 +163,17 @@ bool writeAll(int fd, std::string_view bytes) {
     return true;
 }
 
-// Closes fd and reports the first error seen; a close error counts, as some
-// file systems report a failed write only there.
-WriteResult finish(int fd, bool ok) {
-    const std::error_code error = ok ? std::error_code() : lastError();
+// Closes fd and reports the first error seen, `error` or one of the close; a
+// close error counts, as some file systems report a failed write only there.
+WriteResult finish(int fd, std::error_code error) {
     const bool closed = ::close(fd) == 0;
     if (error) return {error};
     return {closed ? std::error_code() : lastError()};
+}
+
+// The same after work that reported success or failure, errno telling why.
+WriteResult finish(int fd, bool ok) {
+    return finish(fd, ok ? std::error_code() : lastError());
 }
 
 WriteResult writeInPlace(const std::string& target, std::string_view bytes) {
@@ -293,8 +297,7 @@ WriteResult WriteFileAtomically(const std::string& path, const ByteSource& sourc
     if (exists && !takeOwnerAndMode(fd, info)) error = lastError();
     if (!error) error = writeFrom(fd, source);
     if (!error && ::fsync(fd) != 0) error = lastError();
-    WriteResult result = error ? WriteResult{error} : finish(fd, true);
-    if (error) ::close(fd);
+    WriteResult result = finish(fd, error);
     if (result.ok() && ::rename(tempPath.c_str(), target.c_str()) != 0) result = {lastError()};
     if (!result.ok()) {
         ::unlink(tempPath.c_str());
