@@ -3,10 +3,10 @@
 // (1600 x 1000 px) through the cell painter with every display option on, on
 // a table of a million rows and 20 data columns of 1 to 12 characters.
 #include "edit/EditState.h"
-#include "table/BreakShade.h"
-#include "table/ColumnWidths.h"
-#include "table/DisplayText.h"
-#include "table/RowHeights.h"
+#include "draw/BreakShade.h"
+#include "draw/ColumnWidths.h"
+#include "draw/DisplayText.h"
+#include "draw/RowHeights.h"
 #include "table/Table.h"
 #include "table/TableLayout.h"
 #include "view/CellPainter.h"

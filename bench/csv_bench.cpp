@@ -1,9 +1,9 @@
 // Throughput of the CSV codec: parsing, counting records, encoding a table,
 // and the text encodings, on generated data.
-#include "table/CsvParser.h"
-#include "table/CsvWriter.h"
+#include "csv/CsvParser.h"
+#include "csv/CsvWriter.h"
 #include "table/StringGrid.h"
-#include "table/TextEncoding.h"
+#include "csv/TextEncoding.h"
 
 #include <benchmark/benchmark.h>
 

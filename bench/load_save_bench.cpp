@@ -3,13 +3,13 @@
 // for comparison, a raw read of the same file into memory, done last.
 //
 //   load_save_bench [rows] [fields]     (default 1,000,000 x 10)
-#include "table/BreakShade.h"
-#include "table/ColumnWidths.h"
-#include "table/CsvWriter.h"
-#include "table/FileReading.h"
+#include "draw/BreakShade.h"
+#include "draw/ColumnWidths.h"
+#include "csv/CsvWriter.h"
+#include "csv/FileReading.h"
 #include "table/Table.h"
 #include "table/TableLayout.h"
-#include "table/TableLoader.h"
+#include "csv/TableLoader.h"
 
 #include <sys/resource.h>
 

@@ -3,8 +3,8 @@
 #include "app/TFm_Tabulix01.h"
 
 #include "app/TFm_CsvEtc.h"
-#include "table/CommandLine.h"
-#include "table/SettingsFile.h"
+#include "settings/CommandLine.h"
+#include "settings/SettingsFile.h"
 #include "table/UserDialogs.h"
 #include "view/GridWidget.h"
 

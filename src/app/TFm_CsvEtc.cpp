@@ -1,7 +1,7 @@
 #include "app/TFm_CsvEtc.h"
 
 #include "app/ToolPanels.h"
-#include "table/SettingsFile.h"
+#include "settings/SettingsFile.h"
 #include "table/UserDialogs.h"
 #include "view/WindowHelpers.h"
 

@@ -2,10 +2,10 @@
 
 #include "app/ControlAvailability.h"
 #include "app/MainMenu.h"
-#include "table/BreakShade.h"
-#include "table/ColumnWidths.h"
+#include "draw/BreakShade.h"
+#include "draw/ColumnWidths.h"
 #include "table/FixedColumn.h"
-#include "table/SettingsFile.h"
+#include "settings/SettingsFile.h"
 #include "table/TableLayout.h"
 #include "table/UserDialogs.h"
 #include "view/GridFont.h"

@@ -1,15 +1,15 @@
 #pragma once
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "app/ToolPanels.h"
 #include "edit/EditState.h"
-#include "table/CsvWriter.h"
-#include "table/DisplayText.h"
-#include "table/Separators.h"
+#include "csv/CsvWriter.h"
+#include "draw/DisplayText.h"
+#include "csv/Separators.h"
 #include "table/Table.h"
 #include "table/TableEvents.h"
 #include "table/TableRecords.h"
-#include "table/TextEncoding.h"
+#include "csv/TextEncoding.h"
 #include "text/DoubleClick.h"
 
 #include <QMainWindow>

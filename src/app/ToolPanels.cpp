@@ -1,6 +1,6 @@
 #include "app/ToolPanels.h"
 
-#include "table/Separators.h"
+#include "csv/Separators.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -2,10 +2,10 @@
 // and drawn, never what it holds.
 #include "app/TFm_Tabulix01.h"
 
-#include "table/BreakShade.h"
-#include "table/ColumnWidths.h"
+#include "draw/BreakShade.h"
+#include "draw/ColumnWidths.h"
 #include "table/FixedColumn.h"
-#include "table/RowHeights.h"
+#include "draw/RowHeights.h"
 #include "table/UserDialogs.h"
 #include "view/CellPainter.h"
 #include "view/GridFont.h"

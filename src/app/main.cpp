@@ -1,9 +1,9 @@
 // Tabulix: a table editor for delimited text files.
 #include "app/QtClipboard.h"
 #include "app/QtUserDialogs.h"
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "app/TFm_Tabulix01.h"
-#include "table/SettingsFile.h"
+#include "settings/SettingsFile.h"
 
 #include <QApplication>
 

@@ -1,6 +1,6 @@
 #include "table/TableLayout.h"
 
-#include "table/ColumnWidths.h"
+#include "table/WidthRule.h"
 #include "table/Table.h"
 #include "text/TextHelpers.h"
 

@@ -20,7 +20,7 @@ struct RowNumbering {
 struct ResetMetrics {
     double charWidth = 7.0;
     int defaultRowHeight = 21;
-    int widthLimit = 25; // in "A" widths, see ColumnWidths.h
+    int widthLimit = 25; // in "A" widths, see WidthRule.h
     bool noSeparator = false;
 };
 

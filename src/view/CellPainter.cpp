@@ -1,6 +1,6 @@
 #include "view/CellPainter.h"
 
-#include "table/DisplayText.h"
+#include "draw/DisplayText.h"
 #include "table/Table.h"
 #include "view/GridFont.h"
 #include "view/GridWidget.h"

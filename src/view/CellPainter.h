@@ -1,6 +1,6 @@
 #pragma once
 
-#include "table/CellColours.h"
+#include "draw/CellColours.h"
 
 #include <QColor>
 #include <QObject>

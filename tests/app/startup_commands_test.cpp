@@ -2,7 +2,7 @@
 #include "WindowTest.h"
 
 #include "app/TFm_Tabulix01.h"
-#include "table/SettingsFile.h"
+#include "settings/SettingsFile.h"
 #include "view/GridWidget.h"
 
 #include <QAction>

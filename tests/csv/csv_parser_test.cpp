@@ -1,4 +1,4 @@
-#include "table/CsvParser.h"
+#include "csv/CsvParser.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "table/CsvParser.h"
-#include "table/CsvWriter.h"
+#include "csv/CsvParser.h"
+#include "csv/CsvWriter.h"
 #include "table/StringGrid.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "table/CsvWriter.h"
-#include "table/FileReading.h"
+#include "csv/CsvWriter.h"
+#include "csv/FileReading.h"
 #include "table/StringGrid.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "table/TextEncoding.h"
+#include "csv/TextEncoding.h"
 
 #include "text/DisplayWidth.h"
 

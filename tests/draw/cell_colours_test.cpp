@@ -1,5 +1,5 @@
-#include "table/CellColours.h"
-#include "table/DisplayText.h"
+#include "draw/CellColours.h"
+#include "draw/DisplayText.h"
 #include "table/Table.h"
 #include "table/TableLayout.h"
 #include "text/TextHelpers.h"

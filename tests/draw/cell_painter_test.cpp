@@ -1,9 +1,9 @@
 // The cell painter installed as the grid widget's draw-cell hook, rendered
 // into an image on the offscreen platform and checked pixel by pixel.
 #include "edit/EditState.h"
-#include "table/BreakShade.h"
-#include "table/DisplayText.h"
-#include "table/RowHeights.h"
+#include "draw/BreakShade.h"
+#include "draw/DisplayText.h"
+#include "draw/RowHeights.h"
 #include "table/Table.h"
 #include "table/TableLayout.h"
 #include "view/CellPainter.h"

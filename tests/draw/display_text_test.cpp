@@ -1,4 +1,4 @@
-#include "table/DisplayText.h"
+#include "draw/DisplayText.h"
 
 #include <gtest/gtest.h>
 

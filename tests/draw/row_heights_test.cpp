@@ -1,5 +1,5 @@
-#include "table/DisplayText.h"
-#include "table/RowHeights.h"
+#include "draw/DisplayText.h"
+#include "draw/RowHeights.h"
 #include "table/StringGrid.h"
 #include "text/TextHelpers.h"
 

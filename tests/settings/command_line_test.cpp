@@ -1,4 +1,4 @@
-#include "table/CommandLine.h"
+#include "settings/CommandLine.h"
 
 #include <gtest/gtest.h>
 

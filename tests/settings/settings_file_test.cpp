@@ -1,5 +1,5 @@
-#include "table/Separators.h"
-#include "table/SettingsFile.h"
+#include "csv/Separators.h"
+#include "settings/SettingsFile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,8 @@
 #pragma once
 
-#include <vector>
-
 namespace tabulix {
 
 class StringGrid;
-struct ColumnRecord;
 
 // The column-width rule: a column is as wide as its longest text plus one and
 // a half "A" widths, at most the limit; with no separator every data column
@@ -25,11 +22,5 @@ inline constexpr int kWidthLimitFallbackItem = 6;
 // Grows one column to the width wanted for a content of `length` display
 // units; never narrows it.
 void GrowColumnForContent(StringGrid& grid, int col, int length, const WidthRule& rule);
-
-// Every data column gets 5 "A" widths, then grows to its longest cell (fixed
-// rows included). The column records take the new widths. One pass over the
-// cells.
-void ComputeColumnWidths(StringGrid& grid, std::vector<ColumnRecord>& records,
-                         const WidthRule& rule);
 
 } // namespace tabulix

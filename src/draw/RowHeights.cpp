@@ -1,6 +1,6 @@
-#include "table/RowHeights.h"
+#include "draw/RowHeights.h"
 
-#include "table/DisplayText.h"
+#include "draw/DisplayText.h"
 #include "table/StringGrid.h"
 #include "text/DisplayWidth.h"
 #include "text/TextHelpers.h"

@@ -1,6 +1,6 @@
-#include "table/CellColours.h"
+#include "draw/CellColours.h"
 
-#include "table/DisplayText.h"
+#include "draw/DisplayText.h"
 #include "table/Table.h"
 #include "text/TextHelpers.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "table/TextEncoding.h"
+#include "csv/TextEncoding.h"
 
 #include <atomic>
 #include <memory>

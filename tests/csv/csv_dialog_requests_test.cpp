@@ -1,4 +1,4 @@
-#include "table/CsvDialogRequests.h"
+#include "csv/CsvDialogRequests.h"
 
 #include <gtest/gtest.h>
 

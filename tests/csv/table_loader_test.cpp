@@ -1,7 +1,7 @@
 #include "table/FixedColumn.h"
 #include "table/Table.h"
 #include "table/TableLayout.h"
-#include "table/TableLoader.h"
+#include "csv/TableLoader.h"
 
 #include <gtest/gtest.h>
 
@@ -119,8 +119,8 @@ TEST(FillTable, LoadedRowsAreEditableAndReloadable) {
 } // namespace
 } // namespace tabulix
 
-#include "table/CsvWriter.h"
-#include "table/FileReading.h"
+#include "csv/CsvWriter.h"
+#include "csv/FileReading.h"
 
 #include <filesystem>
 #include <random>

@@ -1,8 +1,8 @@
-#include "table/CommandLine.h"
+#include "settings/CommandLine.h"
 
-#include "table/CsvParser.h"
-#include "table/Separators.h"
-#include "table/SettingsFile.h"
+#include "csv/CsvParser.h"
+#include "csv/Separators.h"
+#include "settings/SettingsFile.h"
 #include "text/TextHelpers.h"
 
 #include <algorithm>

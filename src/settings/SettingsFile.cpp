@@ -1,6 +1,6 @@
-#include "table/SettingsFile.h"
+#include "settings/SettingsFile.h"
 
-#include "table/ColumnWidths.h"
+#include "table/WidthRule.h"
 
 #include <array>
 #include <cerrno>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "table/PrintSettings.h"
+#include "settings/PrintSettings.h"
 
 #include <array>
 #include <string>

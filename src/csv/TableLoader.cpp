@@ -1,6 +1,6 @@
-#include "table/TableLoader.h"
+#include "csv/TableLoader.h"
 
-#include "table/CsvParser.h"
+#include "csv/CsvParser.h"
 #include "table/FixedColumn.h"
 #include "table/Table.h"
 #include "table/TableLayout.h"

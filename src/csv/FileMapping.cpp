@@ -1,4 +1,4 @@
-#include "table/FileMapping.h"
+#include "csv/FileMapping.h"
 
 #include <array>
 #include <csignal>

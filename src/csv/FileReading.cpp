@@ -1,6 +1,6 @@
-#include "table/FileReading.h"
+#include "csv/FileReading.h"
 
-#include "table/FileMapping.h"
+#include "csv/FileMapping.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "table/CsvWriter.h"
+#include "csv/CsvWriter.h"
 
 #include "table/StringGrid.h"
 

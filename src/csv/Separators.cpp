@@ -1,4 +1,4 @@
-#include "table/Separators.h"
+#include "csv/Separators.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "table/ColumnWidths.h"
+#include "draw/ColumnWidths.h"
 #include "table/Table.h"
 #include "table/TableLayout.h"
 

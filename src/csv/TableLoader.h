@@ -1,6 +1,6 @@
 #pragma once
 
-#include "table/Separators.h"
+#include "csv/Separators.h"
 #include "table/TableLayout.h"
 
 #include <cstddef>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "table/Separators.h"
-#include "table/TextEncoding.h"
+#include "csv/Separators.h"
+#include "csv/TextEncoding.h"
 
 #include <functional>
 #include <span>

@@ -1,4 +1,4 @@
-#include "table/BreakShade.h"
+#include "draw/BreakShade.h"
 
 #include "table/Table.h"
 #include "text/TextHelpers.h"
