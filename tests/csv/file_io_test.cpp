@@ -36,10 +36,18 @@ protected:
         ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
         dir_ = pattern;
         fs::permissions(dir_, fs::perms(0755));
+        // Copies of files written in place go to a folder every user may write.
+        std::string cachePattern = (fs::temp_directory_path() / "tabulix-cache-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(cachePattern.data()), nullptr);
+        cache_ = cachePattern;
+        fs::permissions(cache_, fs::perms(0777));
+        ::setenv("XDG_CACHE_HOME", cache_.c_str(), 1);
     }
     void TearDown() override {
         fs::permissions(dir_, fs::perms(0755));
         fs::remove_all(dir_);
+        ::unsetenv("XDG_CACHE_HOME");
+        fs::remove_all(cache_);
     }
 
     std::string path(const std::string& name) const { return (dir_ / name).string(); }
@@ -93,6 +101,7 @@ protected:
     }
 
     fs::path dir_;
+    fs::path cache_;
 };
 
 TEST_F(FileIo, ReadFileBytesReadsEveryByte) {
