@@ -31,12 +31,34 @@ namespace {
 
 const char* const kSaveQuestion = "内容が変更されています。\r\n\r\n保存しますか？";
 const char* const kWriteFailed = "出力ファイルの作成に失敗しました。";
+const char* const kInPlaceWithoutCopy =
+    "このファイルは直接上書きして保存します。\r\n元の内容の控えを作成できないため、"
+    "保存に失敗すると元の内容は失われます。\r\n\r\n保存しますか？";
 const char* const kUnencodable =
     "Shift_JIS で保存できない文字があります。\r\n\r\nUTF-8 で保存しますか？";
 const char* const kEmptyClipboard = "現在、クリップボードにデータはありません。";
 const char* const kInUse = "\r\n★\r\n★ これは現在編集中か又は他で使用中のファイルです。\r\n★"
                            "\r\n\r\n   PATH = ";
 const char* const kUnreadable = "ファイルを読み込めませんでした。\r\n\r\n   PATH = ";
+
+// The write failure, with what became of the file it was to replace.
+std::string writeFailedMessage(const WriteResult& result) {
+    const std::string failed = kWriteFailed;
+    switch (result.oldFile) {
+    case OldFile::None:
+        break;
+    case OldFile::Unchanged:
+        return failed + "\r\n\r\n元のファイルは変更されていません。";
+    case OldFile::Restored:
+        return failed + "\r\n\r\n元のファイルは保存前の内容に戻しました。";
+    case OldFile::NotRestored:
+        if (result.copy.empty()) return failed + "\r\n\r\n元のファイルは途中まで書き換えられています。";
+        return failed + "\r\n\r\n元のファイルを保存前の内容に戻せませんでした。\r\n"
+                        "保存前の内容は下記に残っています。\r\n\r\n   PATH = " +
+               result.copy;
+    }
+    return failed;
+}
 
 std::string programFolder() {
     return QCoreApplication::applicationDirPath().toStdString();
@@ -273,6 +295,12 @@ TFm_Tabulix01::SaveOutcome TFm_Tabulix01::Mn_FileSaveClick(bool fromButton) {
         name = WithCsvExtension(*chosen);
     }
     TextEncoding encoding = chosenEncoding().value_or(tableEncoding_);
+    const WriteSession session([this](const std::string&) {
+        QGuiApplication::restoreOverrideCursor();
+        const bool yes = dialogs_.question(kInPlaceWithoutCopy);
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        return yes;
+    });
     WriteTableResult result = writeTable(name, encoding);
     if (result == WriteTableResult::Unencodable) {
         // Nothing was written; UTF-8 holds every character.
@@ -281,7 +309,8 @@ TFm_Tabulix01::SaveOutcome TFm_Tabulix01::Mn_FileSaveClick(bool fromButton) {
         result = writeTable(name, encoding);
     }
     if (result != WriteTableResult::Ok) {
-        dialogs_.information(kWriteFailed);
+        if (!session.lastResult().declined)
+            dialogs_.information(writeFailedMessage(session.lastResult()));
         return SaveOutcome::Failed;
     }
     settings_.pathEditFile = name;
