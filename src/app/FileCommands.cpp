@@ -37,6 +37,8 @@ const char* const kEmptyClipboard = "現在、クリップボードにデータ�
 const char* const kInUse = "\r\n★\r\n★ これは現在編集中か又は他で使用中のファイルです。\r\n★"
                            "\r\n\r\n   PATH = ";
 const char* const kUnreadable = "ファイルを読み込めませんでした。\r\n\r\n   PATH = ";
+const char* const kEndedAtNul = "ファイルの途中に NUL 文字があります。\r\n\r\n"
+                                "NUL 文字から後の内容は読み込んでいません。\r\n\r\n   PATH = ";
 
 std::string programFolder() {
     return QCoreApplication::applicationDirPath().toStdString();
@@ -50,8 +52,20 @@ QString encodingName(TextEncoding encoding) {
         return QStringLiteral("UTF-8");
     case TextEncoding::Utf8Bom:
         return QStringLiteral("UTF-8 (BOM付)");
+    case TextEncoding::Utf16Le:
+        return QStringLiteral("UTF-16LE (BOM付)");
+    case TextEncoding::Utf16Be:
+        return QStringLiteral("UTF-16BE (BOM付)");
     }
     return {};
+}
+
+// The message for a cell that cannot be written in the encoding; row and
+// column are the line and field of the file.
+std::string cannotWriteMessage(TextEncoding encoding, const TextPosition& where) {
+    return encodingName(encoding).toStdString() + " で保存できない文字があります。\r\n\r\n   " +
+           std::to_string(where.row) + " 行目 、 " + std::to_string(where.col - kFirstDataCol + 1) +
+           " 列目\r\n\r\nファイルは書き込んでいません。";
 }
 
 // The clipboard question shows the text's start with its lines joined by CR LF.
@@ -97,6 +111,8 @@ std::optional<TextEncoding> TFm_Tabulix01::chosenEncoding() const {
         return TextEncoding::Utf8;
     case 3:
         return TextEncoding::Utf8Bom;
+    case 4:
+        return TextEncoding::Utf16Le; // the byte order follows the file
     default:
         return std::nullopt;
     }
@@ -175,6 +191,7 @@ bool TFm_Tabulix01::LoadFile(const std::string& path) {
         return false;
     }
     endLongWork();
+    if (file->endedAtNul()) dialogs_.information(kEndedAtNul + path);
     return true;
 }
 
@@ -252,9 +269,11 @@ void TFm_Tabulix01::afterFill() {
     events_.resultsStale(false);
 }
 
-WriteTableResult TFm_Tabulix01::writeTable(const std::string& path, TextEncoding encoding) {
+WriteTableResult TFm_Tabulix01::writeTable(const std::string& path, TextEncoding encoding,
+                                           TextPosition* unwritable) {
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const WriteTableResult result = WriteTable(table_.grid, path, separator_, encoding);
+    const WriteTableResult result =
+        WriteTable(table_.grid, path, separator_, encoding, unwritable);
     QGuiApplication::restoreOverrideCursor();
     return result;
 }
@@ -273,12 +292,21 @@ TFm_Tabulix01::SaveOutcome TFm_Tabulix01::Mn_FileSaveClick(bool fromButton) {
         name = WithCsvExtension(*chosen);
     }
     TextEncoding encoding = chosenEncoding().value_or(tableEncoding_);
-    WriteTableResult result = writeTable(name, encoding);
-    if (result == WriteTableResult::Unencodable) {
-        // Nothing was written; UTF-8 holds every character.
+    if (IsUtf16(encoding) && IsUtf16(tableEncoding_)) encoding = tableEncoding_;
+    TextPosition where;
+    WriteTableResult result = writeTable(name, encoding, &where);
+    // Nothing was written. UTF-8 holds every character, but not the bytes a
+    // Shift_JIS file held that are no characters: the question is only for
+    // characters that Shift_JIS lacks.
+    if (result == WriteTableResult::Unencodable && encoding == TextEncoding::ShiftJis &&
+        CanEncode(table_.grid.cell(where.col, where.row), TextEncoding::Utf8)) {
         if (!dialogs_.question(kUnencodable)) return SaveOutcome::Failed;
         encoding = TextEncoding::Utf8;
-        result = writeTable(name, encoding);
+        result = writeTable(name, encoding, &where);
+    }
+    if (result == WriteTableResult::Unencodable) {
+        dialogs_.information(cannotWriteMessage(encoding, where));
+        return SaveOutcome::Failed;
     }
     if (result != WriteTableResult::Ok) {
         dialogs_.information(kWriteFailed);
