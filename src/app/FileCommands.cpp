@@ -144,7 +144,7 @@ bool TFm_Tabulix01::OpenByName(const std::string& path) {
         return false;
     }
     if (!CanReadFile(path)) {
-        dialogs_.information(kInUse + path);
+        dialogs_.information(kInUse + PathForDisplay(path));
         return false;
     }
     return LoadFile(path);
@@ -172,7 +172,7 @@ bool TFm_Tabulix01::LoadFile(const std::string& path) {
     const auto file = ReadTextFile(path, chosenEncoding());
     if (!file) {
         endLongWork();
-        dialogs_.information(kUnreadable + path);
+        dialogs_.information(kUnreadable + PathForDisplay(path));
         return false;
     }
     fileInf_.exists = true;
@@ -187,11 +187,11 @@ bool TFm_Tabulix01::LoadFile(const std::string& path) {
         fileInf_.path.clear();
         loadText({}, false);
         endLongWork();
-        dialogs_.information(kUnreadable + path);
+        dialogs_.information(kUnreadable + PathForDisplay(path));
         return false;
     }
     endLongWork();
-    if (file->endedAtNul()) dialogs_.information(kEndedAtNul + path);
+    if (file->endedAtNul()) dialogs_.information(kEndedAtNul + PathForDisplay(path));
     return true;
 }
 
@@ -283,7 +283,7 @@ TFm_Tabulix01::SaveOutcome TFm_Tabulix01::Mn_FileSaveClick(bool fromButton) {
     const bool named = !TrimBlanks(name).empty();
     if (fromButton && named) {
         if (!dialogs_.confirm("編集中の内容を下記のファイル名で保存します。\r\n\r\n     PATH = " +
-                              name))
+                              PathForDisplay(name)))
             return SaveOutcome::Cancelled;
     } else {
         const auto chosen = dialogs_.saveFile(

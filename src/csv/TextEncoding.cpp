@@ -598,6 +598,22 @@ bool CanEncode(std::string_view utf8, TextEncoding encoding) {
     return true;
 }
 
+std::string PathForDisplay(std::string_view path) {
+    if (ScanUtf8(path) != Utf8State::Invalid) return std::string(path);
+    const std::string text = decodeCp932(path);
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t p = 0; p < text.size(); ++p) {
+        if (rawByteAt(text, p)) {
+            out.append("\uFFFD");
+            p += 3;
+        } else {
+            out.push_back(text[p]);
+        }
+    }
+    return out;
+}
+
 bool HasRawBytes(std::string_view utf8) {
     for (std::size_t p = utf8.find('\xF4'); p != std::string_view::npos;
          p = utf8.find('\xF4', p + 1)) {

@@ -82,6 +82,11 @@ std::string_view ByteOrderMark(TextEncoding encoding);
 // Whether EncodeText would succeed, without building the bytes.
 bool CanEncode(std::string_view utf8, TextEncoding encoding);
 
+// A file name (bytes) for showing: as it is when it is UTF-8, otherwise read
+// as CP932 (names from Windows archives), bytes that are no character shown
+// as U+FFFD. The name itself stays bytes; this is only for the eye.
+std::string PathForDisplay(std::string_view path);
+
 // Whether the text holds a kept invalid byte or unit.
 bool HasRawBytes(std::string_view utf8);
 

@@ -110,10 +110,20 @@ TEST_F(StartupTest, FileNamesThatAreNotUtf8KeepTheirBytes) {
     EXPECT_EQ(cell(2, 1), "cp932 name");
     EXPECT_EQ(window->fileInf().path, name);
     EXPECT_EQ(window->settings().pathEditFile, name);
+    // The caption shows the name read as CP932.
+    EXPECT_EQ(window->windowTitle(),
+              QString::fromStdString("Tabulix Ver 3.05  [ " + path("表.csv") + " ]"));
+
+    // A name that is missing is told, read as CP932.
+    window->CommandLineHandler(path("\x95\x5Cx.csv"));
+    EXPECT_EQ(dialogs.messages().back(),
+              "\r\n★\r\n★ これは現在編集中か又は他で使用中のファイルです。\r\n★\r\n\r\n   "
+              "PATH = " +
+                  path("表x.csv"));
 
     writeBytes(name, "again\r\n");
     window->CommandLineHandler(name + ",Key:Caption=表");
-    EXPECT_TRUE(dialogs.shown().empty());
+    EXPECT_EQ(dialogs.shown().size(), 1u);
     EXPECT_EQ(cell(2, 1), "again");
     EXPECT_EQ(window->fileInf().path, name);
 }

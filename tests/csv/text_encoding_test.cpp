@@ -321,6 +321,13 @@ TEST(TextEncoding, RawByteJoinAt) {
     EXPECT_FALSE(HasRawBytes("表😀\xF4"));
 }
 
+TEST(TextEncoding, PathForDisplay) {
+    EXPECT_EQ(PathForDisplay("/tmp/\x95\x5C.csv"), "/tmp/表.csv"); // a CP932 name
+    EXPECT_EQ(PathForDisplay("/tmp/表.csv"), "/tmp/表.csv");
+    EXPECT_EQ(PathForDisplay("/x\x80\x87\x90"), "/x\uFFFD\uFFFD\uFFFD");
+    EXPECT_EQ(PathForDisplay(""), "");
+}
+
 TEST(TextEncoding, ByteOrderMark) {
     EXPECT_EQ(DecodeText(kBom + "a", E::Utf8Bom), "a");
     EXPECT_EQ(DecodeText("a", E::Utf8Bom), "a");
