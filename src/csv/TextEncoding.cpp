@@ -441,9 +441,12 @@ std::optional<FirstByte> firstCp932Byte(std::string_view c) {
         if (raw.kind != RawKind::Cp932) return std::nullopt;
         return FirstByte{static_cast<unsigned char>(raw.value), true};
     }
-    std::string bytes;
-    if (!encodeCp932(c, &bytes) || bytes.empty()) return std::nullopt;
-    return FirstByte{static_cast<unsigned char>(bytes[0]), false};
+    if (readsBackAsAscii(c)) return std::nullopt;
+    // Opened once per thread: a misdetected file asks this for many bytes.
+    thread_local Converter converter("CP932", "UTF-8");
+    const std::optional<std::string> bytes = converter.convert(c);
+    if (!bytes || bytes->empty()) return std::nullopt;
+    return FirstByte{static_cast<unsigned char>((*bytes)[0]), false};
 }
 
 // The character at p of text + after (one byte where the text is not UTF-8);
