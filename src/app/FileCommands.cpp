@@ -40,6 +40,8 @@ const char* const kEmptyClipboard = "現在、クリップボードにデータ�
 const char* const kInUse = "\r\n★\r\n★ これは現在編集中か又は他で使用中のファイルです。\r\n★"
                            "\r\n\r\n   PATH = ";
 const char* const kUnreadable = "ファイルを読み込めませんでした。\r\n\r\n   PATH = ";
+const char* const kEndedAtNul = "ファイルの途中に NUL 文字があります。\r\n\r\n"
+                                "NUL 文字から後の内容は読み込んでいません。\r\n\r\n   PATH = ";
 
 // The write failure, with what became of the file it was to replace.
 std::string writeFailedMessage(const WriteResult& result) {
@@ -55,7 +57,7 @@ std::string writeFailedMessage(const WriteResult& result) {
         if (result.copy.empty()) return failed + "\r\n\r\n元のファイルは途中まで書き換えられています。";
         return failed + "\r\n\r\n元のファイルを保存前の内容に戻せませんでした。\r\n"
                         "保存前の内容は下記に残っています。\r\n\r\n   PATH = " +
-               result.copy;
+               PathForDisplay(result.copy);
     }
     return failed;
 }
@@ -72,8 +74,20 @@ QString encodingName(TextEncoding encoding) {
         return QStringLiteral("UTF-8");
     case TextEncoding::Utf8Bom:
         return QStringLiteral("UTF-8 (BOM付)");
+    case TextEncoding::Utf16Le:
+        return QStringLiteral("UTF-16LE (BOM付)");
+    case TextEncoding::Utf16Be:
+        return QStringLiteral("UTF-16BE (BOM付)");
     }
     return {};
+}
+
+// The message for a cell that cannot be written in the encoding; row and
+// column are the line and field of the file.
+std::string cannotWriteMessage(TextEncoding encoding, const TextPosition& where) {
+    return encodingName(encoding).toStdString() + " で保存できない文字があります。\r\n\r\n   " +
+           std::to_string(where.row) + " 行目 、 " + std::to_string(where.col - kFirstDataCol + 1) +
+           " 列目\r\n\r\nファイルは書き込んでいません。";
 }
 
 // The clipboard question shows the text's start with its lines joined by CR LF.
@@ -119,6 +133,8 @@ std::optional<TextEncoding> TFm_Tabulix01::chosenEncoding() const {
         return TextEncoding::Utf8;
     case 3:
         return TextEncoding::Utf8Bom;
+    case 4:
+        return TextEncoding::Utf16Le; // the byte order follows the file
     default:
         return std::nullopt;
     }
@@ -150,7 +166,7 @@ bool TFm_Tabulix01::OpenByName(const std::string& path) {
         return false;
     }
     if (!CanReadFile(path)) {
-        dialogs_.information(kInUse + path);
+        dialogs_.information(kInUse + PathForDisplay(path));
         return false;
     }
     return LoadFile(path);
@@ -178,7 +194,7 @@ bool TFm_Tabulix01::LoadFile(const std::string& path) {
     const auto file = ReadTextFile(path, chosenEncoding());
     if (!file) {
         endLongWork();
-        dialogs_.information(kUnreadable + path);
+        dialogs_.information(kUnreadable + PathForDisplay(path));
         return false;
     }
     fileInf_.exists = true;
@@ -193,10 +209,11 @@ bool TFm_Tabulix01::LoadFile(const std::string& path) {
         fileInf_.path.clear();
         loadText({}, false);
         endLongWork();
-        dialogs_.information(kUnreadable + path);
+        dialogs_.information(kUnreadable + PathForDisplay(path));
         return false;
     }
     endLongWork();
+    if (file->endedAtNul()) dialogs_.information(kEndedAtNul + PathForDisplay(path));
     return true;
 }
 
@@ -274,9 +291,11 @@ void TFm_Tabulix01::afterFill() {
     events_.resultsStale(false);
 }
 
-WriteTableResult TFm_Tabulix01::writeTable(const std::string& path, TextEncoding encoding) {
+WriteTableResult TFm_Tabulix01::writeTable(const std::string& path, TextEncoding encoding,
+                                           TextPosition* unwritable) {
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const WriteTableResult result = WriteTable(table_.grid, path, separator_, encoding);
+    const WriteTableResult result =
+        WriteTable(table_.grid, path, separator_, encoding, unwritable);
     QGuiApplication::restoreOverrideCursor();
     return result;
 }
@@ -286,7 +305,7 @@ TFm_Tabulix01::SaveOutcome TFm_Tabulix01::Mn_FileSaveClick(bool fromButton) {
     const bool named = !TrimBlanks(name).empty();
     if (fromButton && named) {
         if (!dialogs_.confirm("編集中の内容を下記のファイル名で保存します。\r\n\r\n     PATH = " +
-                              name))
+                              PathForDisplay(name)))
             return SaveOutcome::Cancelled;
     } else {
         const auto chosen = dialogs_.saveFile(
@@ -301,12 +320,21 @@ TFm_Tabulix01::SaveOutcome TFm_Tabulix01::Mn_FileSaveClick(bool fromButton) {
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
         return yes;
     });
-    WriteTableResult result = writeTable(name, encoding);
-    if (result == WriteTableResult::Unencodable) {
-        // Nothing was written; UTF-8 holds every character.
+    if (IsUtf16(encoding) && IsUtf16(tableEncoding_)) encoding = tableEncoding_;
+    TextPosition where;
+    WriteTableResult result = writeTable(name, encoding, &where);
+    // Nothing was written. UTF-8 holds every character, but not the bytes a
+    // Shift_JIS file held that are no characters: the question is only for
+    // characters that Shift_JIS lacks.
+    if (result == WriteTableResult::Unencodable && encoding == TextEncoding::ShiftJis &&
+        CanEncode(table_.grid.cell(where.col, where.row), TextEncoding::Utf8)) {
         if (!dialogs_.question(kUnencodable)) return SaveOutcome::Failed;
         encoding = TextEncoding::Utf8;
-        result = writeTable(name, encoding);
+        result = writeTable(name, encoding, &where);
+    }
+    if (result == WriteTableResult::Unencodable) {
+        dialogs_.information(cannotWriteMessage(encoding, where));
+        return SaveOutcome::Failed;
     }
     if (result != WriteTableResult::Ok) {
         if (!session.lastResult().declined)

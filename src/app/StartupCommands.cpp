@@ -9,6 +9,7 @@
 #include "view/GridWidget.h"
 
 #include <QAction>
+#include <QByteArray>
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -78,7 +79,11 @@ void TFm_Tabulix01::dropEvent(QDropEvent* event) {
 
 void TFm_Tabulix01::openDropped(const QList<QUrl>& urls) {
     if (urls.isEmpty() || !urls.first().isLocalFile()) return;
-    const std::string path = urls.first().toLocalFile().toStdString();
+    // The path's bytes, also where they are not UTF-8 (names from Windows
+    // archives): toLocalFile() would turn such bytes into U+FFFD.
+    const std::string path =
+        QByteArray::fromPercentEncoding(urls.first().path(QUrl::FullyEncoded).toLatin1())
+            .toStdString();
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     CommandLineHandler(QuoteDroppedPath(path));
     QGuiApplication::restoreOverrideCursor();

@@ -315,7 +315,7 @@ void TFm_Tabulix01::ResetTable(int columns, int rows) {
 }
 
 void TFm_Tabulix01::RefreshCaption() {
-    const QString path = QString::fromStdString(fileInf_.path);
+    const QString path = QString::fromStdString(PathForDisplay(fileInf_.path));
     if (!captionOverride_.isEmpty())
         setWindowTitle(captionOverride_);
     else

@@ -183,7 +183,8 @@ private:
     void showProgress(std::size_t done, std::size_t total);
     void afterFill();
     std::optional<TextEncoding> chosenEncoding() const;
-    WriteTableResult writeTable(const std::string& path, TextEncoding encoding);
+    WriteTableResult writeTable(const std::string& path, TextEncoding encoding,
+                                TextPosition* unwritable);
     void showTableEncoding();
     void connectFileCommands();
     void connectViewCommands();

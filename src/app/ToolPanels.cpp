@@ -113,7 +113,8 @@ QWidget* buildTopPanel(QWidget* parent, ToolControls& c) {
     row->addWidget(group(panel, "分離符号", {c.Cmb_Bunri}));
     c.Cmb_Moji = combo(panel, "Cmb_Moji",
                        {QStringLiteral(" 自動判定"), QStringLiteral(" Shift_JIS"),
-                        QStringLiteral(" UTF-8"), QStringLiteral(" UTF-8 (BOM付)")});
+                        QStringLiteral(" UTF-8"), QStringLiteral(" UTF-8 (BOM付)"),
+                        QStringLiteral(" UTF-16 (BOM付)")});
     c.Cmb_Moji->setMinimumContentsLength(9);
     c.Lab_Moji = named(new QLabel(panel), "Lab_Moji");
     c.Lab_Moji->setToolTip(QStringLiteral("表の文字コード"));

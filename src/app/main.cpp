@@ -18,8 +18,9 @@ int main(int argc, char** argv) {
     tabulix::TFm_Tabulix01 window(dialogs, clipboard, tabulix::LoadSettings(settingsFile));
     dialogs.setParentWindow(&window);
     window.setSettingsFile(settingsFile);
-    const QStringList arguments = QApplication::arguments();
-    if (arguments.size() > 1) window.setStartArgument(arguments.at(1).toStdString());
+    // The argument's bytes as given (QApplication has taken out its own
+    // options): a file name need not be UTF-8.
+    if (argc > 1) window.setStartArgument(argv[1]);
     window.show();
     return QApplication::exec();
 }

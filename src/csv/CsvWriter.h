@@ -28,14 +28,22 @@ std::string EncodeTable(const StringGrid& grid, int fixedCols, Separator sep);
 
 enum class WriteTableResult {
     Ok,
-    Unencodable, // the encoding cannot hold a character; nothing was written
+    Unencodable, // a cell cannot be written in the encoding; nothing was written
     Failed,      // the file could not be written; the old file is intact
 };
 
+// A grid cell.
+struct TextPosition {
+    int row = 0;
+    int col = 0;
+};
+
 // EncodeTable of the grid without its fixed columns, encoded and written
-// safely, a piece at a time. When the encoding cannot hold a character the
-// old file stays as it was.
+// safely, a piece at a time (a huge row too). When the encoding cannot hold a
+// character of a cell, or a kept invalid byte of a cell cannot be kept apart
+// from its neighbour, the old file stays as it was and `unwritable` (when
+// given) tells the cell.
 WriteTableResult WriteTable(const StringGrid& grid, const std::string& path, Separator sep,
-                            TextEncoding encoding);
+                            TextEncoding encoding, TextPosition* unwritable = nullptr);
 
 } // namespace tabulix

@@ -116,7 +116,23 @@ Scan scanTextInHalves(std::string_view bytes) {
 // where detecting and decoding would scan twice.
 TextFile textOf(std::shared_ptr<const void> owner, std::string_view bytes,
                 std::optional<TextEncoding> forced, const std::atomic<bool>* damage = nullptr) {
+    // UTF-16 is full of NUL bytes: it is decoded whole, then ends at a NUL
+    // character.
+    std::optional<TextEncoding> utf16 = Utf16ByBom(bytes);
+    if (forced && !IsUtf16(*forced)) utf16.reset();
+    if (forced && IsUtf16(*forced) && !utf16) utf16 = forced;
+    if (utf16) {
+        std::string copy(bytes);
+        owner.reset();
+        std::string text = DecodeText(std::move(copy), *utf16);
+        const std::size_t nul = text.find('\0');
+        if (nul != std::string::npos) text.resize(nul);
+        TextFile file(std::move(text), *utf16);
+        file.setEndedAtNul(nul != std::string::npos);
+        return file;
+    }
     const Scan scan = scanTextInHalves(bytes);
+    const bool endedAtNul = scan.length < bytes.size();
     bytes = bytes.substr(0, scan.length);
     const std::string_view bomBytes = ByteOrderMark(TextEncoding::Utf8Bom);
     const bool bom = bytes.starts_with(bomBytes);
@@ -127,11 +143,15 @@ TextFile textOf(std::shared_ptr<const void> owner, std::string_view bytes,
         encoding = TextEncoding::ShiftJis;
     if (encoding != TextEncoding::ShiftJis && scan.valid && !scan.rawLiteral) {
         if (bom) bytes.remove_prefix(bomBytes.size());
-        return TextFile(std::move(owner), bytes, encoding, damage);
+        TextFile file(std::move(owner), bytes, encoding, damage);
+        file.setEndedAtNul(endedAtNul);
+        return file;
     }
     std::string copy(bytes);
     owner.reset(); // before decoding, which builds another copy
-    return TextFile(DecodeText(std::move(copy), encoding), encoding);
+    TextFile file(DecodeText(std::move(copy), encoding), encoding);
+    file.setEndedAtNul(endedAtNul);
+    return file;
 }
 
 } // namespace

@@ -36,19 +36,26 @@ public:
     // False once the file under a mapped text has been cut short by another
     // program: the lost part of text() then reads as NUL bytes.
     bool intact() const { return !damage_ || !damage_->load(std::memory_order_relaxed); }
+    // Whether a NUL ended the text before the end of the file: what follows
+    // it was not read.
+    bool endedAtNul() const { return endedAtNul_; }
+    void setEndedAtNul(bool ended) { endedAtNul_ = ended; }
 
 private:
     std::shared_ptr<const void> owner_;
     std::string_view text_;
     TextEncoding encoding_;
     const std::atomic<bool>* damage_ = nullptr;
+    bool endedAtNul_ = false;
 };
 
 // A text file decoded to UTF-8. A NUL byte ends the text: the bytes after it
-// are ignored and play no part in detecting the encoding. The encoding is
-// detected (DetectEncoding) unless one is forced. A forced UTF-8, with or
-// without BOM, follows the file: Utf8Bom exactly when it starts with a BOM, so
-// the BOM never shows in the text and saving keeps the file as it was.
+// are ignored and play no part in detecting the encoding (endedAtNul() tells).
+// A UTF-16 file (by its BOM) is decoded first; a NUL character ends its text.
+// The encoding is detected (DetectEncoding) unless one is forced. A forced
+// UTF-8, with or without BOM, follows the file: Utf8Bom exactly when it starts
+// with a BOM, so the BOM never shows in the text and saving keeps the file as
+// it was; a forced UTF-16 follows the file's BOM (little-endian without one).
 std::optional<TextFile> ReadTextFile(const std::string& path,
                                      std::optional<TextEncoding> forced = std::nullopt);
 

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <iconv.h>
 #include <utility>
+#include <vector>
 
 namespace tabulix {
 
@@ -53,30 +54,63 @@ std::size_t sequenceLength(std::string_view text, std::size_t p) {
     return 0;
 }
 
-// A raw-byte code point (U+10FE00..U+10FFFF: F4 8F B8..BF 80..BF) at p.
+// A raw-byte code point (U+10F000..U+10F8FF or U+10FE00..U+10FFFF:
+// F4 8F 80..A3 or B8..BF, then 80..BF) at p.
 bool rawByteAt(std::string_view text, std::size_t p) {
-    return p + 3 < text.size() && byteAt(text, p) == 0xF4 && byteAt(text, p + 1) == 0x8F &&
-           byteAt(text, p + 2) >= 0xB8 && byteAt(text, p + 3) >= 0x80 &&
-           byteAt(text, p + 3) <= 0xBF;
+    if (p + 3 >= text.size() || byteAt(text, p) != 0xF4 || byteAt(text, p + 1) != 0x8F)
+        return false;
+    const unsigned char third = byteAt(text, p + 2);
+    const unsigned char fourth = byteAt(text, p + 3);
+    return ((third >= 0x80 && third <= 0xA3) || third >= 0xB8) && fourth >= 0x80 &&
+           fourth <= 0xBF;
 }
 
+enum class RawKind { Utf16Unit, Utf16Byte, Utf8, Cp932 };
+
 struct RawByte {
-    char value;
-    bool fromCp932;
+    unsigned value; // the byte, or the UTF-16 unit
+    RawKind kind;
 };
 
 RawByte rawByteValue(std::string_view text, std::size_t p) {
-    const unsigned char third = byteAt(text, p + 2);
-    const unsigned value = ((third & 0x03u) << 6) | (byteAt(text, p + 3) & 0x3Fu);
-    return {static_cast<char>(value), third >= 0xBC};
+    const char32_t c = 0x10F000 | ((byteAt(text, p + 2) & 0x3Fu) << 6) | (byteAt(text, p + 3) & 0x3Fu);
+    if (c >= kRawCp932ByteBase) return {static_cast<unsigned>(c - kRawCp932ByteBase), RawKind::Cp932};
+    if (c >= kRawUtf8ByteBase) return {static_cast<unsigned>(c - kRawUtf8ByteBase), RawKind::Utf8};
+    if (c >= kRawUtf16ByteBase)
+        return {static_cast<unsigned>(c - kRawUtf16ByteBase), RawKind::Utf16Byte};
+    return {static_cast<unsigned>(c - kRawUtf16UnitBase + 0xD800), RawKind::Utf16Unit};
+}
+
+void appendCodePoint(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
 }
 
 void appendRawByte(std::string& out, char32_t base, unsigned char byte) {
-    const char32_t c = base + byte;
-    const char bytes[4] = {static_cast<char>(0xF4), static_cast<char>(0x80 | ((c >> 12) & 0x3F)),
-                           static_cast<char>(0x80 | ((c >> 6) & 0x3F)),
-                           static_cast<char>(0x80 | (c & 0x3F))};
-    out.append(bytes, 4);
+    appendCodePoint(out, base + byte);
+}
+
+// The code point of the well-formed sequence of `length` bytes at p.
+char32_t codePointAt(std::string_view text, std::size_t p, std::size_t length) {
+    const unsigned char lead = byteAt(text, p);
+    if (length == 1) return lead;
+    char32_t c = lead & (0x7F >> length);
+    for (std::size_t i = 1; i < length; ++i)
+        c = (c << 6) | (byteAt(text, p + i) & 0x3Fu);
+    return c;
 }
 
 std::string decodeUtf8(std::string&& owned, std::size_t skip) {
@@ -109,7 +143,7 @@ std::string decodeUtf8(std::string&& owned, std::size_t skip) {
 }
 
 // Appends the UTF-8 text to *out with its raw-byte code points written back
-// as the bytes they stand for; false at one that CP932 rejected.
+// as the bytes they stand for; false at one that another encoding kept.
 bool appendUtf8(std::string_view text, std::string& out) {
     std::size_t runStart = 0;
     for (std::size_t p = text.find('\xF4'); p != std::string_view::npos; p = text.find('\xF4', p)) {
@@ -118,9 +152,9 @@ bool appendUtf8(std::string_view text, std::string& out) {
             continue;
         }
         const RawByte raw = rawByteValue(text, p);
-        if (raw.fromCp932) return false;
+        if (raw.kind != RawKind::Utf8) return false;
         out.append(text.substr(runStart, p - runStart));
-        out.push_back(raw.value);
+        out.push_back(static_cast<char>(raw.value));
         p += 4;
         runStart = p;
     }
@@ -168,6 +202,18 @@ public:
         return true;
     }
 
+    // The whole of `from` converted, or nullopt.
+    std::optional<std::string> convert(std::string_view from) {
+        const char* in = from.data();
+        std::size_t left = from.size();
+        std::string out;
+        if (!run(in, left, &out)) {
+            iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+            return std::nullopt;
+        }
+        return out;
+    }
+
 private:
     iconv_t cd_;
 };
@@ -176,34 +222,98 @@ bool isCp932Lead(unsigned char b) {
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
-// End of the run of CP932 characters from p that are not plain ASCII: lead
-// bytes take their trail byte with them, as a trail may be an ASCII byte.
-std::size_t cp932RunEnd(std::string_view bytes, std::size_t p) {
-    while (p < bytes.size() && byteAt(bytes, p) >= 0x80)
-        p += isCp932Lead(byteAt(bytes, p)) && p + 1 < bytes.size() ? 2 : 1;
-    return p;
+// What reading a CP932 code gives: its character (at most three UTF-8
+// bytes), nothing (not a character), or the code kept as its bytes because
+// writing the character would give other bytes.
+struct Cp932Code {
+    static constexpr std::uint8_t kKeptAsBytes = 0xFF;
+    std::uint8_t length = 0; // 0: not a character
+    char utf8[3] = {};
+};
+
+// Every one- and two-byte CP932 code, worked out once with iconv in both
+// directions, so that reading is a table look-up that also knows which codes
+// would not come back as the bytes read.
+class Cp932Table {
+public:
+    Cp932Table() : pairs_(128 * 256) {
+        Converter decoder("UTF-8", "CP932");
+        Converter encoder("CP932", "UTF-8");
+        const auto fill = [&](Cp932Code& code, std::string_view bytes) {
+            const std::optional<std::string> text = decoder.convert(bytes);
+            if (!text || text->empty()) return;
+            if (text->size() > sizeof code.utf8 || encoder.convert(*text) != bytes) {
+                code.length = Cp932Code::kKeptAsBytes;
+                return;
+            }
+            code.length = static_cast<std::uint8_t>(text->size());
+            std::memcpy(code.utf8, text->data(), text->size());
+        };
+        for (int byte = 0x80; byte < 0x100; ++byte) {
+            if (isCp932Lead(static_cast<unsigned char>(byte))) {
+                for (int trail = 0x40; trail <= 0xFC; ++trail) {
+                    const char bytes[2] = {static_cast<char>(byte), static_cast<char>(trail)};
+                    fill(pairs_[(byte - 0x80) * 256 + trail], std::string_view(bytes, 2));
+                }
+            } else {
+                const char single = static_cast<char>(byte);
+                fill(singles_[byte - 0x80], std::string_view(&single, 1));
+            }
+        }
+    }
+
+    const Cp932Code& pair(unsigned char lead, unsigned char trail) const {
+        return pairs_[(lead - 0x80) * 256 + trail];
+    }
+    const Cp932Code& single(unsigned char byte) const { return singles_[byte - 0x80]; }
+
+private:
+    std::vector<Cp932Code> pairs_;
+    Cp932Code singles_[128];
+};
+
+const Cp932Table& cp932Table() {
+    static const Cp932Table table;
+    return table;
 }
 
-// ASCII is the same in CP932 and UTF-8, so only the other runs go through
-// iconv.
+// ASCII is the same in CP932 and UTF-8 and is copied in runs; every other
+// code is looked up.
 std::string decodeCp932(std::string_view bytes) {
+    const Cp932Table& table = cp932Table();
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 2);
-    Converter converter("UTF-8", "CP932");
     std::size_t p = 0;
-    while (p < bytes.size()) {
+    for (;;) {
         const std::size_t asciiEnd = asciiRunEnd(bytes, p);
         out.append(bytes.substr(p, asciiEnd - p));
         p = asciiEnd;
-        const std::size_t end = cp932RunEnd(bytes, p);
-        const char* in = bytes.data() + p;
-        std::size_t left = end - p;
-        while (!converter.run(in, left, &out)) {
-            appendRawByte(out, kRawCp932ByteBase, static_cast<unsigned char>(*in));
-            ++in;
-            --left;
+        if (p == bytes.size()) break;
+        const unsigned char byte = byteAt(bytes, p);
+        if (isCp932Lead(byte) && p + 1 < bytes.size()) {
+            const unsigned char trail = byteAt(bytes, p + 1);
+            const Cp932Code& code = table.pair(byte, trail);
+            if (code.length == Cp932Code::kKeptAsBytes) {
+                appendRawByte(out, kRawCp932ByteBase, byte);
+                appendRawByte(out, kRawCp932ByteBase, trail);
+                p += 2;
+                continue;
+            }
+            if (code.length != 0) {
+                out.append(code.utf8, code.length);
+                p += 2;
+                continue;
+            }
+        } else if (!isCp932Lead(byte)) {
+            const Cp932Code& code = table.single(byte);
+            if (code.length != 0 && code.length != Cp932Code::kKeptAsBytes) {
+                out.append(code.utf8, code.length);
+                ++p;
+                continue;
+            }
         }
-        p = end;
+        appendRawByte(out, kRawCp932ByteBase, byte);
+        ++p;
     }
     return out;
 }
@@ -228,8 +338,8 @@ bool encodeCp932(std::string_view text, std::string* out) {
         if (p == text.size()) break;
         if (rawByteAt(text, p)) {
             const RawByte raw = rawByteValue(text, p);
-            if (!raw.fromCp932) return false;
-            if (out != nullptr) out->push_back(raw.value);
+            if (raw.kind != RawKind::Cp932) return false;
+            if (out != nullptr) out->push_back(static_cast<char>(raw.value));
             p += 4;
             continue;
         }
@@ -245,14 +355,151 @@ bool encodeCp932(std::string_view text, std::string* out) {
     return true;
 }
 
+constexpr std::string_view kBomLe = "\xFF\xFE";
+constexpr std::string_view kBomBe = "\xFE\xFF";
+
+void appendUnit(std::string& out, unsigned unit, bool bigEndian) {
+    const char high = static_cast<char>(unit >> 8);
+    const char low = static_cast<char>(unit & 0xFF);
+    out.push_back(bigEndian ? high : low);
+    out.push_back(bigEndian ? low : high);
+}
+
+std::string decodeUtf16(std::string_view bytes, bool bigEndian) {
+    if (bytes.starts_with(bigEndian ? kBomBe : kBomLe)) bytes.remove_prefix(2);
+    std::string out;
+    out.reserve(bytes.size());
+    const auto unitAt = [&](std::size_t p) -> unsigned {
+        const unsigned a = byteAt(bytes, p);
+        const unsigned b = byteAt(bytes, p + 1);
+        return bigEndian ? (a << 8) | b : (b << 8) | a;
+    };
+    std::size_t p = 0;
+    for (; p + 1 < bytes.size(); p += 2) {
+        const unsigned unit = unitAt(p);
+        if (unit < 0xD800 || unit > 0xDFFF) {
+            appendCodePoint(out, unit);
+            continue;
+        }
+        if (unit <= 0xDBFF && p + 3 < bytes.size()) {
+            const unsigned low = unitAt(p + 2);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                appendCodePoint(out, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
+                p += 2;
+                continue;
+            }
+        }
+        appendCodePoint(out, kRawUtf16UnitBase + (unit - 0xD800));
+    }
+    if (p < bytes.size()) appendRawByte(out, kRawUtf16ByteBase, byteAt(bytes, p));
+    return out;
+}
+
+// Encodes into *out when out is set; false at a byte kept by another
+// encoding, the odd last byte of a file (it would shift every byte after
+// it), or bytes that are not UTF-8.
+bool encodeUtf16(std::string_view text, bool bigEndian, std::string* out) {
+    std::size_t p = 0;
+    while (p < text.size()) {
+        const std::size_t length = sequenceLength(text, p);
+        if (length == 0) return false;
+        if (length == 4 && rawByteAt(text, p)) {
+            const RawByte raw = rawByteValue(text, p);
+            if (raw.kind != RawKind::Utf16Unit) return false;
+            if (out != nullptr) appendUnit(*out, raw.value, bigEndian);
+            p += 4;
+            continue;
+        }
+        const char32_t c = codePointAt(text, p, length);
+        p += length;
+        if (out == nullptr) continue;
+        if (c < 0x10000) {
+            appendUnit(*out, c, bigEndian);
+        } else {
+            appendUnit(*out, 0xD800 + ((c - 0x10000) >> 10), bigEndian);
+            appendUnit(*out, 0xDC00 + ((c - 0x10000) & 0x3FF), bigEndian);
+        }
+    }
+    return true;
+}
+
 bool hasBom(std::string_view bytes) {
     return bytes.starts_with(kBom);
 }
 
-bool hasCp932RawByte(std::string_view text) {
-    for (std::size_t p = text.find('\xF4'); p != std::string_view::npos;
-         p = text.find('\xF4', p + 1)) {
-        if (rawByteAt(text, p) && rawByteValue(text, p).fromCp932) return true;
+// The first CP932 byte the character `c` (UTF-8, one character) is written
+// with, and whether it is a kept byte; nullopt when CP932 cannot write it.
+struct FirstByte {
+    unsigned char byte;
+    bool raw;
+};
+std::optional<FirstByte> firstCp932Byte(std::string_view c) {
+    if (c.empty()) return std::nullopt;
+    if (byteAt(c, 0) < 0x80) return FirstByte{byteAt(c, 0), false};
+    if (rawByteAt(c, 0)) {
+        const RawByte raw = rawByteValue(c, 0);
+        if (raw.kind != RawKind::Cp932) return std::nullopt;
+        return FirstByte{static_cast<unsigned char>(raw.value), true};
+    }
+    if (readsBackAsAscii(c)) return std::nullopt;
+    // Opened once per thread: a misdetected file asks this for many bytes.
+    thread_local Converter converter("CP932", "UTF-8");
+    const std::optional<std::string> bytes = converter.convert(c);
+    if (!bytes || bytes->empty()) return std::nullopt;
+    return FirstByte{static_cast<unsigned char>((*bytes)[0]), false};
+}
+
+// The character at p of text + after (one byte where the text is not UTF-8);
+// empty at the end.
+std::string_view characterAt(std::string_view text, std::string_view after, std::size_t p) {
+    std::string_view source = text;
+    if (p >= text.size()) {
+        source = after;
+        p -= text.size();
+    }
+    if (p >= source.size()) return {};
+    const std::size_t length = sequenceLength(source, p);
+    return source.substr(p, length == 0 ? 1 : length);
+}
+
+// Whether the raw byte at p, written, joins what follows it (see
+// RawByteJoinAt).
+bool rawByteJoins(std::string_view text, std::string_view after, std::size_t p) {
+    const RawByte raw = rawByteValue(text, p);
+    const std::string_view next = characterAt(text, after, p + 4);
+    if (next.empty()) return false;
+    switch (raw.kind) {
+    case RawKind::Cp932: {
+        if (!isCp932Lead(static_cast<unsigned char>(raw.value))) return false;
+        const std::optional<FirstByte> trail = firstCp932Byte(next);
+        if (!trail) return false;
+        const Cp932Code& code =
+            cp932Table().pair(static_cast<unsigned char>(raw.value), trail->byte);
+        // A code kept as bytes reads back as the same two kept bytes.
+        if (code.length == Cp932Code::kKeptAsBytes) return !trail->raw;
+        return code.length != 0;
+    }
+    case RawKind::Utf8: {
+        if (raw.value < 0xC2 || raw.value > 0xF4) return false;
+        // Only kept bytes can continue a sequence: a character starts none.
+        std::string window(1, static_cast<char>(raw.value));
+        for (std::size_t q = p + 4; window.size() < 4;) {
+            const std::string_view c = characterAt(text, after, q);
+            if (c.size() != 4 || !rawByteAt(c, 0)) break;
+            const RawByte following = rawByteValue(c, 0);
+            if (following.kind != RawKind::Utf8) break;
+            window.push_back(static_cast<char>(following.value));
+            q += 4;
+        }
+        return sequenceLength(window, 0) != 0 && !rawByteAt(window, 0);
+    }
+    case RawKind::Utf16Unit: {
+        if (raw.value > 0xDBFF || next.size() != 4 || !rawByteAt(next, 0)) return false;
+        const RawByte following = rawByteValue(next, 0);
+        return following.kind == RawKind::Utf16Unit && following.value >= 0xDC00;
+    }
+    case RawKind::Utf16Byte:
+        return false;
     }
     return false;
 }
@@ -271,38 +518,134 @@ Utf8State ScanUtf8(std::string_view text) {
     return state;
 }
 
+std::optional<TextEncoding> Utf16ByBom(std::string_view bytes) {
+    if (bytes.starts_with(kBomLe)) return TextEncoding::Utf16Le;
+    if (bytes.starts_with(kBomBe)) return TextEncoding::Utf16Be;
+    return std::nullopt;
+}
+
 TextEncoding DetectEncoding(std::string_view bytes) {
     if (hasBom(bytes)) return TextEncoding::Utf8Bom;
+    if (const std::optional<TextEncoding> utf16 = Utf16ByBom(bytes)) return *utf16;
     return ScanUtf8(bytes) == Utf8State::Invalid ? TextEncoding::ShiftJis : TextEncoding::Utf8;
 }
 
 std::string DecodeText(std::string bytes, TextEncoding encoding) {
-    if (encoding == TextEncoding::ShiftJis) return decodeCp932(bytes);
+    switch (encoding) {
+    case TextEncoding::ShiftJis:
+        return decodeCp932(bytes);
+    case TextEncoding::Utf16Le:
+    case TextEncoding::Utf16Be:
+        return decodeUtf16(bytes, encoding == TextEncoding::Utf16Be);
+    case TextEncoding::Utf8:
+    case TextEncoding::Utf8Bom:
+        break;
+    }
     const bool dropBom = encoding == TextEncoding::Utf8Bom && hasBom(bytes);
     return decodeUtf8(std::move(bytes), dropBom ? kBom.size() : 0);
 }
 
 std::optional<std::string> EncodeText(std::string utf8, TextEncoding encoding) {
-    if (encoding != TextEncoding::ShiftJis)
+    if (encoding == TextEncoding::Utf8 || encoding == TextEncoding::Utf8Bom)
         return encodeUtf8(std::move(utf8), encoding == TextEncoding::Utf8Bom);
-    std::string out;
-    out.reserve(utf8.size());
-    if (!encodeCp932(utf8, &out)) return std::nullopt;
+    std::string out(ByteOrderMark(encoding));
+    out.reserve(IsUtf16(encoding) ? 2 * utf8.size() + 2 : utf8.size());
+    if (!AppendEncoded(utf8, encoding, out)) return std::nullopt;
     return out;
 }
 
 bool AppendEncoded(std::string_view utf8, TextEncoding encoding, std::string& out) {
-    if (encoding == TextEncoding::ShiftJis) return encodeCp932(utf8, &out);
+    switch (encoding) {
+    case TextEncoding::ShiftJis:
+        return encodeCp932(utf8, &out);
+    case TextEncoding::Utf16Le:
+    case TextEncoding::Utf16Be:
+        return encodeUtf16(utf8, encoding == TextEncoding::Utf16Be, &out);
+    case TextEncoding::Utf8:
+    case TextEncoding::Utf8Bom:
+        break;
+    }
     return appendUtf8(utf8, out);
 }
 
 std::string_view ByteOrderMark(TextEncoding encoding) {
-    return encoding == TextEncoding::Utf8Bom ? kBom : std::string_view{};
+    switch (encoding) {
+    case TextEncoding::Utf8Bom:
+        return kBom;
+    case TextEncoding::Utf16Le:
+        return kBomLe;
+    case TextEncoding::Utf16Be:
+        return kBomBe;
+    case TextEncoding::ShiftJis:
+    case TextEncoding::Utf8:
+        break;
+    }
+    return {};
 }
 
 bool CanEncode(std::string_view utf8, TextEncoding encoding) {
-    if (encoding != TextEncoding::ShiftJis) return !hasCp932RawByte(utf8);
-    return encodeCp932(utf8, nullptr);
+    switch (encoding) {
+    case TextEncoding::ShiftJis:
+        return encodeCp932(utf8, nullptr);
+    case TextEncoding::Utf16Le:
+    case TextEncoding::Utf16Be:
+        return encodeUtf16(utf8, false, nullptr);
+    case TextEncoding::Utf8:
+    case TextEncoding::Utf8Bom:
+        break;
+    }
+    for (std::size_t p = utf8.find('\xF4'); p != std::string_view::npos;
+         p = utf8.find('\xF4', p + 1)) {
+        if (rawByteAt(utf8, p) && rawByteValue(utf8, p).kind != RawKind::Utf8) return false;
+    }
+    return true;
+}
+
+std::string PathForDisplay(std::string_view path) {
+    if (ScanUtf8(path) != Utf8State::Invalid) return std::string(path);
+    const std::string text = decodeCp932(path);
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t p = 0; p < text.size(); ++p) {
+        if (rawByteAt(text, p)) {
+            out.append("\uFFFD");
+            p += 3;
+        } else {
+            out.push_back(text[p]);
+        }
+    }
+    return out;
+}
+
+bool HasRawBytes(std::string_view utf8) {
+    for (std::size_t p = utf8.find('\xF4'); p != std::string_view::npos;
+         p = utf8.find('\xF4', p + 1)) {
+        if (rawByteAt(utf8, p)) return true;
+    }
+    return false;
+}
+
+std::size_t RawByteJoinAt(std::string_view utf8, std::string_view after) {
+    // The second byte of a CP932 code kept as its two bytes is read as its
+    // trail, never as a lead of its own.
+    std::size_t trailAt = std::string_view::npos;
+    for (std::size_t p = utf8.find('\xF4'); p != std::string_view::npos;
+         p = utf8.find('\xF4', p + 1)) {
+        if (!rawByteAt(utf8, p) || p == trailAt) continue;
+        if (rawByteJoins(utf8, after, p)) return p;
+        const RawByte raw = rawByteValue(utf8, p);
+        if (raw.kind == RawKind::Cp932 && isCp932Lead(static_cast<unsigned char>(raw.value)) &&
+            rawByteAt(utf8, p + 4)) {
+            const RawByte next = rawByteValue(utf8, p + 4);
+            if (next.kind == RawKind::Cp932 &&
+                cp932Table()
+                        .pair(static_cast<unsigned char>(raw.value),
+                              static_cast<unsigned char>(next.value))
+                        .length == Cp932Code::kKeptAsBytes)
+                trailAt = p + 4;
+        }
+    }
+    return std::string_view::npos;
 }
 
 } // namespace tabulix

@@ -13,23 +13,36 @@ namespace tabulix {
 // non-Microsoft forms are written as the Microsoft character they stand for
 // (U+301C WAVE DASH as 0x8160, which reads back as U+FF5E). YEN SIGN and
 // OVERLINE are not held: their bytes would read back as "\" and "~".
-enum class TextEncoding { ShiftJis, Utf8, Utf8Bom };
+// Utf16Le and Utf16Be always carry their BOM (Excel's "Unicode テキスト").
+enum class TextEncoding { ShiftJis, Utf8, Utf8Bom, Utf16Le, Utf16Be };
+
+constexpr bool IsUtf16(TextEncoding e) {
+    return e == TextEncoding::Utf16Le || e == TextEncoding::Utf16Be;
+}
 
 // Bytes that are invalid in the encoding a text is decoded with are kept, one
-// code point per byte, in a reserved private-use range that records which
-// encoding rejected them:
-//   U+10FE00 + byte  a byte that is not valid UTF-8
-//   U+10FF00 + byte  a byte that is not valid CP932
-// Encoding to that same encoding writes the byte back unchanged; the other
+// code point per byte (per unit for UTF-16), in a reserved private-use range
+// that records which encoding rejected them:
+//   U+10F000 + unit - 0xD800  a UTF-16 unit that is half a surrogate pair
+//   U+10F800 + byte           the odd last byte of a UTF-16 file
+//   U+10FE00 + byte           a byte that is not valid UTF-8
+//   U+10FF00 + byte           a byte that is not valid CP932
+// Encoding to that same encoding writes the byte back unchanged; another
 // encoding cannot hold it (it would turn into a different character there).
-// A UTF-8 file that holds one of these code points literally keeps its four
-// bytes as four raw bytes, so no file ever changes through this mapping.
+// A CP932 code whose character is written with other bytes (CP932 has two
+// codes for some characters; a misdetected file) is kept as its two bytes
+// too, so that a text nobody edited is written back byte for byte. A UTF-8
+// file that holds one of these code points literally keeps its four bytes as
+// four raw bytes, so no file ever changes through this mapping.
+inline constexpr char32_t kRawUtf16UnitBase = 0x10F000;
+inline constexpr char32_t kRawUtf16ByteBase = 0x10F800;
 inline constexpr char32_t kRawUtf8ByteBase = 0x10FE00;
 inline constexpr char32_t kRawCp932ByteBase = 0x10FF00;
 
-// A kept invalid byte (drawn as U+FFFD).
+// A kept invalid byte or unit (drawn as U+FFFD).
 constexpr bool IsRawByteCodePoint(char32_t c) {
-    return c >= kRawUtf8ByteBase && c <= kRawCp932ByteBase + 0xFF;
+    return (c >= kRawUtf16UnitBase && c <= kRawUtf16ByteBase + 0xFF) ||
+           (c >= kRawUtf8ByteBase && c <= kRawCp932ByteBase + 0xFF);
 }
 
 // What decoding bytes as UTF-8 would do, in one scan: hand them back as they
@@ -39,12 +52,15 @@ constexpr bool IsRawByteCodePoint(char32_t c) {
 enum class Utf8State { Clean, HasRawLiteral, Invalid };
 Utf8State ScanUtf8(std::string_view bytes);
 
-// UTF-8 with BOM when the bytes start with one, otherwise UTF-8 when all of
-// them are valid UTF-8, otherwise CP932.
+// UTF-8 with BOM or UTF-16 when the bytes start with the BOM of one,
+// otherwise UTF-8 when all of them are valid UTF-8, otherwise CP932.
 TextEncoding DetectEncoding(std::string_view bytes);
 
-// UTF-8 text of the bytes. Utf8Bom drops a leading BOM; Utf8 keeps it as
-// U+FEFF. Invalid bytes become raw-byte code points (see above). Takes the
+// The UTF-16 encoding whose BOM starts the bytes, if any.
+std::optional<TextEncoding> Utf16ByBom(std::string_view bytes);
+
+// UTF-8 text of the bytes. Utf8Bom and UTF-16 drop a leading BOM; Utf8 keeps
+// it as U+FEFF. Invalid bytes become raw-byte code points (see above). Takes the
 // bytes by value: valid UTF-8 is handed back without a copy.
 std::string DecodeText(std::string bytes, TextEncoding encoding);
 
@@ -60,10 +76,25 @@ std::optional<std::string> EncodeText(std::string utf8, TextEncoding encoding);
 // holds part of the piece). Pieces cut between lines encode as the whole.
 bool AppendEncoded(std::string_view utf8, TextEncoding encoding, std::string& out);
 
-// The bytes that start a file in the encoding (empty but for Utf8Bom).
+// The bytes that start a file in the encoding (empty for ShiftJis and Utf8).
 std::string_view ByteOrderMark(TextEncoding encoding);
 
 // Whether EncodeText would succeed, without building the bytes.
 bool CanEncode(std::string_view utf8, TextEncoding encoding);
+
+// A file name (bytes) for showing: as it is when it is UTF-8, otherwise read
+// as CP932 (names from Windows archives), bytes that are no character shown
+// as U+FFFD. The name itself stays bytes; this is only for the eye.
+std::string PathForDisplay(std::string_view path);
+
+// Whether the text holds a kept invalid byte or unit.
+bool HasRawBytes(std::string_view utf8);
+
+// Where a kept byte of the text would join what follows it once written, so
+// that reading the bytes back gives another character (a CP932 lead byte
+// before a trail byte, a UTF-8 lead before continuation bytes, half a UTF-16
+// surrogate pair before the other half): the offset of the first such raw-byte
+// code point, or npos. `after` is the text written right after this one.
+std::size_t RawByteJoinAt(std::string_view utf8, std::string_view after = {});
 
 } // namespace tabulix

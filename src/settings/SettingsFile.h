@@ -74,7 +74,7 @@ inline constexpr int kLimColLenItems = 39;
 inline constexpr int kFoldItems = 31;
 inline constexpr int kCrNextItems = 5;
 inline constexpr int kBunriItems = 23;
-inline constexpr int kMojiItems = 4;
+inline constexpr int kMojiItems = 5;
 inline constexpr int kZoneSignItems = 2;
 inline constexpr int kVertKomKetaItems = 100;
 

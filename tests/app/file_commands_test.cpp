@@ -194,6 +194,106 @@ TEST_F(FileCommandsTest, ShiftJisTablesSaveBackUnchangedAndAskForUtf8WhenNeeded)
     EXPECT_EQ(window->controls().Lab_Moji->text(), QStringLiteral("UTF-8"));
 }
 
+// A Shift_JIS table holding a byte that is no character cannot be written as
+// UTF-8: the program says so and where, writes nothing, and does not ask the
+// Shift_JIS question. Saved as Shift_JIS, the file comes back as it was.
+TEST_F(FileCommandsTest, KeptBytesThatTheChosenEncodingCannotWriteAreReported) {
+    const std::string sjis = "\x95\x5C,\x87\x90\r\n\"x\x8E\"|y,a\x80\r\n";
+    writeBytes(path("raw.csv"), sjis);
+    openThroughDialog(path("raw.csv"));
+    EXPECT_EQ(window->controls().Lab_Moji->text(), QStringLiteral("Shift_JIS"));
+    window->setModified(true);
+    QComboBox* moji = window->controls().Cmb_Moji;
+    const std::pair<int, std::string> choices[] = {{2, "UTF-8"}, {3, "UTF-8 (BOM付)"},
+                                                   {4, "UTF-16LE (BOM付)"}};
+    for (const auto& [index, name] : choices) {
+        moji->setCurrentIndex(index);
+        const std::size_t before = dialogs.shown().size();
+        dialogs.answer(Answer::Yes); // confirm the path
+        EXPECT_EQ(window->Mn_FileSaveClick(true), TFm_Tabulix01::SaveOutcome::Failed);
+        ASSERT_EQ(dialogs.shown().size(), before + 2);
+        EXPECT_EQ(dialogs.shown().back().kind, "information");
+        EXPECT_EQ(dialogs.shown().back().text,
+                  name + " で保存できない文字があります。\r\n\r\n   1 行目 、 2 列目\r\n\r\n"
+                         "ファイルは書き込んでいません。");
+        EXPECT_EQ(readBytes(path("raw.csv")), sjis);
+        EXPECT_TRUE(window->modified());
+    }
+    // A character Shift_JIS lacks is asked about; UTF-8 then fails at a kept
+    // byte, and that is said.
+    moji->setCurrentIndex(0);
+    window->Grid().setCell(2, 1, "😀");
+    dialogs.answer(Answer::Yes);
+    dialogs.answer(Answer::Yes);
+    EXPECT_EQ(window->Mn_FileSaveClick(true), TFm_Tabulix01::SaveOutcome::Failed);
+    const std::vector<std::string> messages = dialogs.messages();
+    EXPECT_EQ(messages[messages.size() - 2],
+              "Shift_JIS で保存できない文字があります。\r\n\r\nUTF-8 で保存しますか？");
+    EXPECT_EQ(messages.back(), "UTF-8 で保存できない文字があります。\r\n\r\n   1 行目 、 2 列目"
+                               "\r\n\r\nファイルは書き込んでいません。");
+    EXPECT_EQ(readBytes(path("raw.csv")), sjis);
+
+    window->Grid().setCell(2, 1, "表");
+    dialogs.answer(Answer::Yes);
+    EXPECT_EQ(window->Mn_FileSaveClick(true), TFm_Tabulix01::SaveOutcome::Saved);
+    EXPECT_EQ(readBytes(path("raw.csv")), sjis);
+}
+
+TEST_F(FileCommandsTest, ATextEndingAtANulIsToldAtLoad) {
+    writeBytes(path("nul.csv"), std::string("a,b\r\nc\0d,e\r\n", 12));
+    openThroughDialog(path("nul.csv"));
+    EXPECT_EQ(dialogs.messages().back(),
+              "ファイルの途中に NUL 文字があります。\r\n\r\nNUL 文字から後の内容は読み込んでいません。"
+              "\r\n\r\n   PATH = " +
+                  path("nul.csv"));
+    EXPECT_EQ(cell(2, 2), "c");
+    const std::size_t shown = dialogs.shown().size();
+    writeBytes(path("ok.csv"), "a,b\r\n");
+    openThroughDialog(path("ok.csv"));
+    EXPECT_EQ(dialogs.shown().size(), shown + 1); // the open dialog only
+}
+
+// Excel's "Unicode テキスト" (UTF-16 LE with BOM, tab-separated) opens and
+// saves back as it was; " UTF-16 (BOM付)" saves any table so.
+TEST_F(FileCommandsTest, Utf16TextOpensAndSavesBack) {
+    QComboBox* moji = window->controls().Cmb_Moji;
+    ASSERT_EQ(moji->count(), 5);
+    EXPECT_EQ(moji->itemText(4), QStringLiteral(" UTF-16 (BOM付)"));
+    const auto utf16 = [](std::u16string_view text, bool bigEndian) {
+        std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        for (const char16_t unit : text) {
+            const char high = static_cast<char>(unit >> 8);
+            const char low = static_cast<char>(unit & 0xFF);
+            bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+        }
+        return bytes;
+    };
+    window->controls().Cmb_Bunri->setCurrentIndex(2); // TAB
+    window->Cmb_BunriClick();
+    for (const bool bigEndian : {false, true}) {
+        const std::string bytes = utf16(u"名前\t点数\r\n山田\t90\r\n", bigEndian);
+        writeBytes(path("u.txt"), bytes);
+        openThroughDialog(path("u.txt"));
+        EXPECT_EQ(cell(2, 2), "山田");
+        EXPECT_EQ(window->controls().Lab_Moji->text(),
+                  bigEndian ? QStringLiteral("UTF-16BE (BOM付)") : QStringLiteral("UTF-16LE (BOM付)"));
+        window->setModified(true);
+        moji->setCurrentIndex(bigEndian ? 4 : 0); // the byte order follows the file
+        dialogs.answer(Answer::Yes);
+        EXPECT_EQ(window->Mn_FileSaveClick(true), TFm_Tabulix01::SaveOutcome::Saved);
+        EXPECT_EQ(readBytes(path("u.txt")), bytes);
+    }
+    moji->setCurrentIndex(0);
+    writeBytes(path("plain.csv"), "a\tb\r\n");
+    openThroughDialog(path("plain.csv"));
+    moji->setCurrentIndex(4);
+    window->setModified(true);
+    dialogs.answer(Answer::Yes);
+    EXPECT_EQ(window->Mn_FileSaveClick(true), TFm_Tabulix01::SaveOutcome::Saved);
+    EXPECT_EQ(readBytes(path("plain.csv")), utf16(u"a\tb\r\n", false));
+    EXPECT_EQ(window->controls().Lab_Moji->text(), QStringLiteral("UTF-16LE (BOM付)"));
+}
+
 TEST_F(FileCommandsTest, ClipboardWithTabsOpensSplitAtTabsAndSavesWithTheChosenSeparator) {
     clipboard.setText("名前\t点数\r\n山田\t90\r\n佐藤\t85\r\n");
     dialogs.answer(Answer::Yes);

@@ -6,6 +6,7 @@
 #include "view/GridWidget.h"
 
 #include <QAction>
+#include <QByteArray>
 #include <QComboBox>
 #include <QTest>
 #include <QUrl>
@@ -95,6 +96,36 @@ TEST_F(StartupTest, ADroppedFileWithACommaInItsNameIsOpened) {
                          QUrl::fromLocalFile(QString::fromStdString(path("other.csv")))});
     EXPECT_EQ(cell(2, 1), "dropped");
     EXPECT_EQ(window->fileInf().path, path("a,b.csv"));
+}
+
+// A file name that is not UTF-8 (CP932 names from Windows archives) keeps
+// its bytes from a drop and from the argument, and the file is read.
+TEST_F(StartupTest, FileNamesThatAreNotUtf8KeepTheirBytes) {
+    const std::string name = path("\x95\x5C.csv"); // 表.csv in CP932
+    writeBytes(name, "cp932 name\r\n");
+    open();
+    window->openDropped({QUrl::fromEncoded(
+        "file://" + QByteArray::fromStdString(name).toPercentEncoding("/"))});
+    EXPECT_TRUE(dialogs.shown().empty());
+    EXPECT_EQ(cell(2, 1), "cp932 name");
+    EXPECT_EQ(window->fileInf().path, name);
+    EXPECT_EQ(window->settings().pathEditFile, name);
+    // The caption shows the name read as CP932.
+    EXPECT_EQ(window->windowTitle(),
+              QString::fromStdString("Tabulix Ver 3.05  [ " + path("表.csv") + " ]"));
+
+    // A name that is missing is told, read as CP932.
+    window->CommandLineHandler(path("\x95\x5Cx.csv"));
+    EXPECT_EQ(dialogs.messages().back(),
+              "\r\n★\r\n★ これは現在編集中か又は他で使用中のファイルです。\r\n★\r\n\r\n   "
+              "PATH = " +
+                  path("表x.csv"));
+
+    writeBytes(name, "again\r\n");
+    window->CommandLineHandler(name + ",Key:Caption=表");
+    EXPECT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(cell(2, 1), "again");
+    EXPECT_EQ(window->fileInf().path, name);
 }
 
 TEST_F(StartupTest, StoredIndexesOutsideTheirListsFallBack) {

@@ -93,40 +93,53 @@ TEST(TextEncoding, Cp932Characters) {
     }
 }
 
-// CP932 has two codes for some characters; reading either gives the character,
-// writing uses the one iconv prefers.
-TEST(TextEncoding, Cp932CharactersWithTwoFormsWriteThePreferredCode) {
-    EXPECT_EQ(DecodeText("\xED\x40", E::ShiftJis), "纊"); // NEC-selected IBM extension
+// CP932 has two codes for some characters and iconv writes one of them: the
+// other code is kept as its two bytes, so that it is written back as read.
+// A character typed in is written with the preferred code.
+TEST(TextEncoding, Cp932CodesWrittenOtherwiseAreKeptAsTheirBytes) {
+    const std::vector<Cp932Case> cases = {
+        {"\x87\x90", rawCp932(0x87) + rawCp932(0x90)}, // NEC row 13 ≒ (JIS form 0x81E0)
+        {"\xED\x40", rawCp932(0xED) + rawCp932(0x40)}, // NEC-selected IBM extension 纊
+        {"\xEE\xD6", rawCp932(0xEE) + rawCp932(0xD6)}, // 靑, written as 0xFBF2 by iconv
+        {"\xEE\xEF", rawCp932(0xEE) + rawCp932(0xEF)}, // ⅰ, the IBM extension 0xFA40
+        {"\xFA\x4A", rawCp932(0xFA) + rawCp932(0x4A)}, // IBM Ⅰ, the NEC 0x8754
+        {"\xFA\x5B", rawCp932(0xFA) + rawCp932(0x5B)}, // IBM ∵, the JIS 0x81E6
+        {"a\x87\x90z", "a" + rawCp932(0x87) + rawCp932(0x90) + "z"},
+        // UTF-8 Korean with one Latin-1 byte, taken for CP932.
+        {"1,\xED\x95\x9C\xEA\xB5\xAD\xEC\x96\xB4\r\n2,caf\xE9\r\n",
+         "1," + rawCp932(0xED) + rawCp932(0x95) + "懋ｵｭ" + rawCp932(0xEC) + "牟" +
+             "\r\n2,caf" + rawCp932(0xE9) + "\r\n"},
+    };
+    for (const Cp932Case& c : cases) {
+        EXPECT_EQ(DecodeText(c.bytes, E::ShiftJis), c.text) << testing::PrintToString(c.bytes);
+        EXPECT_EQ(EncodeText(c.text, E::ShiftJis), c.bytes) << testing::PrintToString(c.bytes);
+    }
     EXPECT_EQ(DecodeText("\xFA\x5C", E::ShiftJis), "纊"); // IBM extension
     EXPECT_EQ(EncodeText("纊", E::ShiftJis), "\xFA\x5C");
-    EXPECT_EQ(DecodeText("\x87\x90", E::ShiftJis), "≒");
+    EXPECT_EQ(DecodeText("\x81\xE0", E::ShiftJis), "≒");
     EXPECT_EQ(EncodeText("≒", E::ShiftJis), "\x81\xE0");
     // The JIS form of a character is written as its Microsoft code.
     EXPECT_EQ(EncodeText("〜—", E::ShiftJis), "\x81\x60\x81\x5C");
     EXPECT_EQ(DecodeText("\x81\x60\x81\x5C", E::ShiftJis), "～―");
 }
 
-// Every one- and two-byte sequence: whatever is read can be written, and what
-// is written reads as the same text. Bytes change only where CP932 has two
-// codes for a character.
+// Every one- and two-byte sequence (and each followed by a third byte of
+// every kind) is written back as read, and the text read again is the same.
 TEST(TextEncoding, EveryCp932SequenceSurvivesAWrite) {
-    int changed = 0;
     for (int first = 0; first < 256; ++first) {
         for (int second = -1; second < 256; ++second) {
-            std::string bytes(1, static_cast<char>(first));
-            if (second >= 0) bytes += static_cast<char>(second);
-            const std::string text = DecodeText(bytes, E::ShiftJis);
-            const std::optional<std::string> written = EncodeText(text, E::ShiftJis);
-            ASSERT_TRUE(written) << testing::PrintToString(bytes);
-            ASSERT_EQ(DecodeText(*written, E::ShiftJis), text) << testing::PrintToString(bytes);
-            if (*written == bytes) continue;
-            ++changed;
-            EXPECT_TRUE(first == 0x87 || first == 0xED || first == 0xEE || first == 0xFA ||
-                        first == 0xFB || first == 0xFC)
-                << testing::PrintToString(bytes);
+            for (const int third : {-1, 0x22, 0x40, 0x81, 0xA1}) {
+                std::string bytes(1, static_cast<char>(first));
+                if (second >= 0) bytes += static_cast<char>(second);
+                if (third >= 0) bytes += static_cast<char>(third);
+                const std::string text = DecodeText(bytes, E::ShiftJis);
+                const std::optional<std::string> written = EncodeText(text, E::ShiftJis);
+                ASSERT_TRUE(written) << testing::PrintToString(bytes);
+                ASSERT_EQ(*written, bytes);
+                ASSERT_EQ(DecodeText(*written, E::ShiftJis), text);
+            }
         }
     }
-    EXPECT_GT(changed, 0);
 }
 
 TEST(TextEncoding, InvalidCp932BytesAreKeptAndWrittenBack) {
@@ -166,8 +179,8 @@ TEST(TextEncoding, InvalidUtf8BytesAreKeptAndWrittenBack) {
     EXPECT_FALSE(IsRawByteCodePoint(U'\uFFFD'));
 }
 
-// Random bytes read and written in the same encoding come back byte for byte.
-// For CP932 the lead bytes are those without duplicate codes.
+// Random bytes read and written in the same encoding come back byte for byte
+// (UTF-16 of an even length).
 TEST(TextEncoding, RandomBytesRoundTripExactly) {
     std::mt19937 rng(932);
     std::vector<unsigned char> cp932Leads = {0x80, 0xA0, 0xFD, 0xFE, 0xFF, 0xEB, 0xEC};
@@ -192,6 +205,12 @@ TEST(TextEncoding, RandomBytesRoundTripExactly) {
         EXPECT_EQ(EncodeText(DecodeText(anyBytes, E::Utf8), E::Utf8), anyBytes);
         EXPECT_EQ(EncodeText(DecodeText(cp932Bytes, E::ShiftJis), E::ShiftJis), cp932Bytes)
             << testing::PrintToString(cp932Bytes);
+        EXPECT_EQ(EncodeText(DecodeText(anyBytes, E::ShiftJis), E::ShiftJis), anyBytes)
+            << testing::PrintToString(anyBytes);
+        const std::string utf16 = "\xFF\xFE" + anyBytes;
+        EXPECT_EQ(EncodeText(DecodeText(utf16, E::Utf16Le), E::Utf16Le).value_or(utf16 + "?"),
+                  utf16.size() % 2 == 0 ? utf16 : utf16 + "?")
+            << testing::PrintToString(anyBytes);
     }
 }
 
@@ -218,6 +237,95 @@ TEST(TextEncoding, CharactersCp932CannotHoldAreRefused) {
         EXPECT_TRUE(CanEncode(text, E::Utf8));
     }
     EXPECT_TRUE(CanEncode(longAscii + "東京ｱ①" + longAscii, E::ShiftJis));
+}
+
+std::string rawUtf16Unit(unsigned unit) {
+    return utf8Of(kRawUtf16UnitBase + unit - 0xD800);
+}
+
+TEST(TextEncoding, Utf16WithByteOrderMark) {
+    struct Case {
+        std::string le; // the bytes after the BOM, little-endian
+        std::string text;
+    };
+    const std::vector<Case> cases = {
+        {std::string("a\0,\0\x68\x88\r\0\n\0", 10), "a,表\r\n"},
+        {std::string("\x3D\xD8\x00\xDE", 4), "😀"},                          // surrogate pair
+        {std::string("\x3D\xD8x\0", 4), rawUtf16Unit(0xD83D) + "x"},         // lone high half
+        {std::string("\x00\xDE\x3D\xD8", 4), rawUtf16Unit(0xDE00) + rawUtf16Unit(0xD83D)},
+        {std::string("a\0b", 3), "a" + utf8Of(kRawUtf16ByteBase + 'b')},     // odd last byte
+        {std::string("\0\0a\0", 4), std::string("\0a", 2)},
+    };
+    for (const Case& c : cases) {
+        std::string be;
+        for (std::size_t i = 0; i + 1 < c.le.size(); i += 2)
+            be += std::string{c.le[i + 1], c.le[i]};
+        if (c.le.size() % 2) be += c.le.back();
+        const std::string le = "\xFF\xFE" + c.le;
+        be = "\xFE\xFF" + be;
+        EXPECT_EQ(DetectEncoding(le), E::Utf16Le);
+        EXPECT_EQ(DetectEncoding(be), E::Utf16Be);
+        EXPECT_EQ(DecodeText(le, E::Utf16Le), c.text) << testing::PrintToString(c.le);
+        EXPECT_EQ(DecodeText(be, E::Utf16Be), c.text) << testing::PrintToString(c.le);
+        const bool odd = c.le.size() % 2 != 0; // an odd byte cannot be written in place
+        EXPECT_EQ(EncodeText(c.text, E::Utf16Le), odd ? std::nullopt : std::optional(le));
+        EXPECT_EQ(EncodeText(c.text, E::Utf16Be), odd ? std::nullopt : std::optional(be));
+        for (int byte = 0; byte < 256; ++byte)
+            EXPECT_TRUE(IsRawByteCodePoint(decodeUtf8(rawUtf16Unit(0xD800 + byte), 0).codePoint));
+    }
+    // Kept bytes belong to their encoding.
+    EXPECT_EQ(EncodeText(rawCp932(0x80), E::Utf16Le), std::nullopt);
+    EXPECT_EQ(EncodeText(rawUtf16Unit(0xD800), E::Utf8), std::nullopt);
+    EXPECT_EQ(EncodeText(rawUtf16Unit(0xD800), E::ShiftJis), std::nullopt);
+    EXPECT_FALSE(CanEncode(rawUtf16Unit(0xD800), E::Utf8));
+    EXPECT_TRUE(CanEncode(rawUtf16Unit(0xD800) + "表😀", E::Utf16Be));
+    // A UTF-8 file holding such a code point literally keeps its bytes.
+    EXPECT_EQ(EncodeText(DecodeText(rawUtf16Unit(0xD800), E::Utf8), E::Utf8),
+              rawUtf16Unit(0xD800));
+    EXPECT_EQ(EncodeText("", E::Utf16Le), "\xFF\xFE");
+}
+
+// Where a kept byte would join what follows it once written.
+TEST(TextEncoding, RawByteJoinAt) {
+    const auto npos = std::string::npos;
+    struct Case {
+        std::string text;
+        std::string after;
+        std::size_t expected;
+    };
+    const std::vector<Case> cases = {
+        {"x" + rawCp932(0x8E), "|", 1},                  // 0x8E7C is 旨
+        {"x" + rawCp932(0x8E), "\"", npos},              // a quote is no trail byte
+        {"x" + rawCp932(0x8E), "\r", npos},
+        {"x" + rawCp932(0x8E), ",", npos},
+        {rawCp932(0x96) + "ﾔ", "", 0},                   // 0x96D4 is 網
+        {rawCp932(0x96) + "表", "", 0},                  // 0x96 0x95 is a character
+        {rawCp932(0x87) + rawCp932(0x90), "@", npos},    // read back as the same two bytes
+        {rawCp932(0x87) + "\u2252", "", 0},              // ≒ (0x81E0): 0x8781 is ∮
+        {rawCp932(0xEF) + "@", "", npos},                // 0xEF40 is no character
+        {rawCp932(0x80) + "@", "", npos},                // 0x80 leads nothing
+        {rawCp932(0x81), "", npos},
+        {rawUtf8(0xE3) + rawUtf8(0x81) + rawUtf8(0x82), "", 0}, // あ
+        {rawUtf8(0xE3) + rawUtf8(0x81), "\"", npos},
+        {rawUtf8(0xE3) + "\xE3\x81\x82", "", npos},
+        {rawUtf8(0xF4) + rawUtf8(0x8F) + rawUtf8(0xBC) + rawUtf8(0x81), "", npos}, // a literal
+        {"a" + rawUtf16Unit(0xD83D) + rawUtf16Unit(0xDE00), "", 1},
+        {rawUtf16Unit(0xDE00) + rawUtf16Unit(0xD83D), "", npos},
+        {"plain 表", "|", npos},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(RawByteJoinAt(c.text, c.after), c.expected)
+            << testing::PrintToString(c.text) << " + " << c.after;
+    EXPECT_TRUE(HasRawBytes("a" + rawCp932(0x80)));
+    EXPECT_TRUE(HasRawBytes(rawUtf16Unit(0xDC00)));
+    EXPECT_FALSE(HasRawBytes("表😀\xF4"));
+}
+
+TEST(TextEncoding, PathForDisplay) {
+    EXPECT_EQ(PathForDisplay("/tmp/\x95\x5C.csv"), "/tmp/表.csv"); // a CP932 name
+    EXPECT_EQ(PathForDisplay("/tmp/表.csv"), "/tmp/表.csv");
+    EXPECT_EQ(PathForDisplay("/x\x80\x87\x90"), "/x\uFFFD\uFFFD\uFFFD");
+    EXPECT_EQ(PathForDisplay(""), "");
 }
 
 TEST(TextEncoding, ByteOrderMark) {
