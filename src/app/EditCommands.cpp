@@ -6,6 +6,7 @@
 #include "app/TFm_Tabulix01.h"
 #include "edit/EditSession.h"
 #include "edit/LineCommands.h"
+#include "edit/RowColumnCores.h"
 #include "edit/RowImport.h"
 #include "edit/UndoCommand.h"
 #include "edit/UndoHistory.h"
@@ -66,15 +67,7 @@ public:
     // Only the rows whose number changes are rewritten: inserting or deleting
     // near the end of a long table stays cheap.
     void rowsChanged(int fromRow) override {
-        StringGrid& g = w_.Grid();
-        const RowNumbering numbering = w_.rowNumbering();
-        {
-            StringGrid::Batch batch(g);
-            for (int r = std::max(fromRow, 1); r < g.rowCount(); ++r) {
-                const std::string text = RowNumberTextOfRow(r, numbering);
-                if (g.cell(0, r) != text) g.setCell(0, r, text);
-            }
-        }
+        RenumberRowsFrom(w_.Grid(), w_.rowNumbering(), fromRow);
         w_.ApplyFixedRows(false);
         w_.RefreshCaption();
         w_.tableEvents().resultsStale(false);
