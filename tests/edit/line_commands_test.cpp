@@ -405,3 +405,34 @@ TEST(InsertLines, WithNothingClickedActsOnTheCurrentLine) {
 
 } // namespace
 } // namespace tabulix
+
+namespace tabulix {
+namespace {
+
+// The range and cell kinds are recorded by the range commands and the memo;
+// their undo writes the saved texts back and shows them.
+TEST(Undo, RangeAndCellTextsComeBack) {
+    EditBench b(4, 4);
+    const Snapshot original = snap(b);
+    b.history.recordRange(HistKind::RangePaste, CellRange{3, 2, 4, 3}, b.table.grid, false);
+    for (int r = 2; r <= 3; ++r)
+        for (int c = 3; c <= 4; ++c)
+            b.table.grid.setCell(c, r, "pasted");
+    b.host.isModified = true;
+    b.history.recordCell(HistKind::CellEdit, 5, 4, b.table.grid, true);
+    b.table.grid.setCell(5, 4, "edited");
+    EXPECT_EQ(UndoMenuCaptions(b.history).main, "元に戻す  #2  【r4c4】");
+    Mn_UndoClick(b.session);
+    EXPECT_EQ(b.table.grid.cellText(5, 4), "r4c4");
+    EXPECT_EQ(b.edit.undoHighlight.left, 5);
+    EXPECT_EQ(b.edit.undoHighlight.top, 4);
+    EXPECT_TRUE(b.host.isModified);
+    Mn_UndoClick(b.session);
+    EXPECT_EQ(snap(b), original);
+    EXPECT_EQ(b.host.selection.left, 3);
+    EXPECT_EQ(b.host.selection.bottom, 3);
+    EXPECT_EQ(UndoMenuCaptions(b.history).main, "元に戻す");
+}
+
+} // namespace
+} // namespace tabulix
