@@ -1,6 +1,7 @@
 #include "app/TFm_Tabulix01.h"
 
 #include "app/ControlAvailability.h"
+#include "app/EditCommands.h"
 #include "app/MainMenu.h"
 #include "draw/BreakShade.h"
 #include "draw/ColumnWidths.h"
@@ -99,6 +100,7 @@ TFm_Tabulix01::TFm_Tabulix01(UserDialogs& dialogs, Clipboard& clipboard, Setting
 // The grid widget outlives the members (children go with the base class), so
 // it lets go of the table's grid first.
 TFm_Tabulix01::~TFm_Tabulix01() {
+    delete std::exchange(editCommands_, nullptr); // it works on the members below
     grid_->setGrid(nullptr);
 }
 
@@ -147,6 +149,7 @@ void TFm_Tabulix01::connectCommands() {
             &TFm_Tabulix01::Mn_FixedRowSEQClick);
     connectFileCommands();
     connectViewCommands();
+    editCommands_ = new EditCommands(*this);
     connect(action("Mn_RecEtc"), &QAction::triggered, this, &TFm_Tabulix01::Mn_RecEtcClick);
     connect(MyTimer_, &QTimer::timeout, this, &TFm_Tabulix01::MyTimerTimer);
     connect(SaveTimer_, &QTimer::timeout, this, &TFm_Tabulix01::SaveTimerTimer);

@@ -27,6 +27,7 @@ namespace tabulix {
 
 class CaptionPanel;
 struct CommandLine;
+class EditCommands;
 class Clipboard;
 class GridWidget;
 class UserDialogs;
@@ -62,6 +63,8 @@ public:
     StringGrid& CopyGrid() { return copyGrid_; }
     StringGrid& WorkGrid() { return workGrid_; }
     StringGrid& VertGrid() { return vertGrid_; }
+    // Row and column commands, undo and the grid's pop-up menus.
+    EditCommands& editCommands() { return *editCommands_; }
 
     bool modified() const { return modified_; }
     void setModified(bool modified) { modified_ = modified; }
@@ -224,6 +227,7 @@ private:
     QWidget* client_ = nullptr;
     CaptionPanel* pnlBase_ = nullptr;
     GridWidget* grid_ = nullptr;
+    EditCommands* editCommands_ = nullptr;
     QTimer* MyTimer_ = nullptr;
     QTimer* SaveTimer_ = nullptr;
     QTimer* GridTimer_ = nullptr;

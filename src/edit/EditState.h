@@ -55,6 +55,9 @@ struct EditState {
     int clickCol = -1;
     int clickRow = -1;
     CellRange operationRange;
+    // What the operation range holds when a row or column command set it:
+    // RowHeader for rows, ColumnHeader for columns; Cells when unknown.
+    HeaderMode operationAxis = HeaderMode::Cells;
     CellRange clipRange;
     ClipKind clipKind = ClipKind::None;
     Highlight confirmHighlight;

@@ -804,4 +804,57 @@ std::size_t StringGrid::textBytes() const {
     return bytes;
 }
 
+// ---- row handles ------------------------------------------------------------
+
+StringGrid::TakenRow::TakenRow() = default;
+StringGrid::TakenRow::~TakenRow() = default;
+StringGrid::TakenRow::TakenRow(TakenRow&&) noexcept = default;
+StringGrid::TakenRow& StringGrid::TakenRow::operator=(TakenRow&&) noexcept = default;
+
+int StringGrid::TakenRow::cellCount() const {
+    return blockCellCount(block_.get());
+}
+
+std::string_view StringGrid::TakenRow::cell(int col) const {
+    return blockCell(block_.get(), col);
+}
+
+std::size_t StringGrid::TakenRow::textBytes() const {
+    return blockTextBytes(block_.get());
+}
+
+StringGrid::TakenRow StringGrid::takeRow(int row) {
+    TakenRow taken;
+    if (row < 0 || row >= rowCount() || !rows_[row]) return taken;
+    // A carved block lives only as long as the chunks, which a clear of this
+    // grid gives back: it leaves as a heap copy (one copy of the block).
+    if (inArena(rows_[row].get()))
+        taken.block_ = copyRow(rows_[row].get());
+    else
+        taken.block_ = std::move(rows_[row]);
+    rows_[row].reset();
+    notify(Change::Cells);
+    return taken;
+}
+
+StringGrid::TakenRow StringGrid::copyOfRow(int row) const {
+    TakenRow copy;
+    if (row >= 0 && row < rowCount()) copy.block_ = copyRow(rows_[row].get());
+    return copy;
+}
+
+void StringGrid::putRow(int row, TakenRow&& taken) {
+    if (row < 0 || row >= rowCount()) return;
+    RowPtr block = std::move(taken.block_);
+    if (block && blockCellCount(block.get()) > colCount()) {
+        std::vector<std::string_view> cells;
+        readRow(block.get(), cells);
+        cells.resize(static_cast<std::size_t>(colCount()));
+        rows_[row] = makeRow(cells);
+    } else {
+        rows_[row] = std::move(block);
+    }
+    notify(Change::Cells);
+}
+
 } // namespace tabulix

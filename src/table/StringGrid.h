@@ -148,6 +148,18 @@ public:
     std::size_t overheadBytes() const;
     std::size_t textBytes() const;
 
+    // ---- row handles --------------------------------------------------------
+    // A row's texts taken out whole and put back later (the undo of a row
+    // deletion keeps them), so neither costs any work per cell.
+    class TakenRow;
+    // Row `row` hands over its texts and is left empty; its height stays.
+    TakenRow takeRow(int row);
+    // A copy of row `row`'s texts as one block (a duplicated row).
+    TakenRow copyOfRow(int row) const;
+    // Row `row` takes the texts of `taken` in place of its own; texts beyond
+    // the column count are dropped.
+    void putRow(int row, TakenRow&& taken);
+
 private:
     class Arena;
     struct RowBlock;
@@ -199,6 +211,25 @@ private:
     // Left edges of the columns plus the total width; rebuilt on first use.
     mutable std::vector<std::int64_t> colLefts_;
     mutable bool colLeftsValid_ = false;
+};
+
+// The texts of one row outside any grid (see StringGrid::takeRow).
+class StringGrid::TakenRow {
+public:
+    TakenRow();
+    ~TakenRow();
+    TakenRow(TakenRow&&) noexcept;
+    TakenRow& operator=(TakenRow&&) noexcept;
+
+    bool empty() const { return !block_; }
+    int cellCount() const;
+    std::string_view cell(int col) const;
+    // The texts' bytes, without the block's header and offsets.
+    std::size_t textBytes() const;
+
+private:
+    friend class StringGrid;
+    RowPtr block_;
 };
 
 } // namespace tabulix
