@@ -32,7 +32,7 @@ namespace {
 const char* const kSaveQuestion = "内容が変更されています。\r\n\r\n保存しますか？";
 const char* const kWriteFailed = "出力ファイルの作成に失敗しました。";
 const char* const kInPlaceWithoutCopy =
-    "このファイルは直接上書きして保存します。\r\n元の内容の控えを作成できないため、"
+    "このファイルは直接上書きして保存します。\r\n元の内容の控えを作成できません。\r\n"
     "保存に失敗すると元の内容は失われます。\r\n\r\n保存しますか？";
 const char* const kUnencodable =
     "Shift_JIS で保存できない文字があります。\r\n\r\nUTF-8 で保存しますか？";

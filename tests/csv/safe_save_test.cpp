@@ -302,12 +302,20 @@ TEST_F(SafeSave, InPlaceWriteWithoutCopyIsAskedFirst) {
     EXPECT_EQ(content(path("other-name.csv")), "new");
     EXPECT_EQ(asked, (std::vector<std::string>{path("other-name.csv"), file}));
 
-    // With a copy, and through a temporary file, nothing is asked.
+    // A copy that fails part way is no copy: asked again, and nothing half
+    // made is left in the cache.
     ::setenv("XDG_CACHE_HOME", cache_.c_str(), 1);
+    SetWriteStepHookForTesting(hookOf({{WriteStep::Copy, 1, ENOSPC}}));
+    EXPECT_TRUE(WriteFileAtomically(file, "again").ok());
+    SetWriteStepHookForTesting({});
+    EXPECT_EQ(asked.size(), 3u);
+    EXPECT_EQ(copies(), std::vector<std::string>{});
+
+    // With a copy, and through a temporary file, nothing is asked.
     EXPECT_TRUE(WriteFileAtomically(file, "newer").ok());
     put(path("plain.csv"), "x");
     EXPECT_TRUE(WriteFileAtomically(path("plain.csv"), "y").ok());
-    EXPECT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked.size(), 3u);
     EXPECT_EQ(content(file), "newer");
     EXPECT_EQ(copies(), std::vector<std::string>{});
 }
