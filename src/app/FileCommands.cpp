@@ -52,9 +52,11 @@ std::string writeFailedMessage(const WriteResult& result) {
     case OldFile::Restored:
         return failed + "\r\n\r\n元のファイルは保存前の内容に戻しました。";
     case OldFile::NotRestored:
-        if (result.copy.empty()) return failed + "\r\n\r\n元のファイルは途中まで書き換えられています。";
-        return failed + "\r\n\r\n元のファイルを保存前の内容に戻せませんでした。\r\n"
-                        "保存前の内容は下記に残っています。\r\n\r\n   PATH = " +
+        if (result.copy.empty())
+            return failed + "\r\n\r\n元のファイルは途中まで書き換えられています。";
+        return failed +
+               "\r\n\r\n元のファイルを保存前の内容に戻せませんでした。\r\n"
+               "保存前の内容は下記に残っています。\r\n\r\n   PATH = " +
                result.copy;
     }
     return failed;
