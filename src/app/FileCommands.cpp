@@ -32,7 +32,7 @@ namespace {
 const char* const kSaveQuestion = "内容が変更されています。\r\n\r\n保存しますか？";
 const char* const kWriteFailed = "出力ファイルの作成に失敗しました。";
 const char* const kInPlaceWithoutCopy =
-    "このファイルは直接上書きして保存します。\r\n元の内容の控えを作成できないため、"
+    "このファイルは直接上書きして保存します。\r\n元の内容の控えを作成できません。\r\n"
     "保存に失敗すると元の内容は失われます。\r\n\r\n保存しますか？";
 const char* const kUnencodable =
     "Shift_JIS で保存できない文字があります。\r\n\r\nUTF-8 で保存しますか？";
@@ -54,9 +54,11 @@ std::string writeFailedMessage(const WriteResult& result) {
     case OldFile::Restored:
         return failed + "\r\n\r\n元のファイルは保存前の内容に戻しました。";
     case OldFile::NotRestored:
-        if (result.copy.empty()) return failed + "\r\n\r\n元のファイルは途中まで書き換えられています。";
-        return failed + "\r\n\r\n元のファイルを保存前の内容に戻せませんでした。\r\n"
-                        "保存前の内容は下記に残っています。\r\n\r\n   PATH = " +
+        if (result.copy.empty())
+            return failed + "\r\n\r\n元のファイルは途中まで書き換えられています。";
+        return failed +
+               "\r\n\r\n元のファイルを保存前の内容に戻せませんでした。\r\n"
+               "保存前の内容は下記に残っています。\r\n\r\n   PATH = " +
                PathForDisplay(result.copy);
     }
     return failed;

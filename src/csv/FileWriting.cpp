@@ -295,8 +295,7 @@ KeptCopy keepCopy(const std::string& target) {
     const int in = ::open(target.c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0) return {};
     KeptCopy copy;
-    const int out = createUnique(folder + "/" + namePart(target) + std::to_string(::getpid()) +
-                                     "-",
+    const int out = createUnique(folder + "/" + namePart(target) + std::to_string(::getpid()) + "-",
                                  ".bak", 0600, copy.path);
     if (out < 0) {
         ::close(in);
@@ -338,12 +337,12 @@ bool restore(const KeptCopy& copy, const std::string& target, off_t end) {
     std::vector<char> buffer(kPieceBytes);
     bool ok = true;
     for (off_t at = 0; ok && at < end;) {
-        const std::size_t want = static_cast<std::size_t>(
-            std::min<off_t>(end - at, static_cast<off_t>(buffer.size())));
+        const std::size_t want =
+            static_cast<std::size_t>(std::min<off_t>(end - at, static_cast<off_t>(buffer.size())));
         const ssize_t got = ::read(in, buffer.data(), want);
         if (got < 0 && errno == EINTR) continue;
-        ok = got > 0 && writeAll(out, {buffer.data(), static_cast<std::size_t>(got)},
-                                 WriteStep::Restore);
+        ok = got > 0 &&
+             writeAll(out, {buffer.data(), static_cast<std::size_t>(got)}, WriteStep::Restore);
         at += got;
     }
     struct stat info {};
@@ -390,8 +389,8 @@ WriteResult writeInPlace(const std::string& target, std::string_view bytes,
         return declined;
     }
     const HeldSignals held(true);
-    if (size > 0 && (!stepAllowed(WriteStep::Reserve) ||
-                     ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, size) != 0) &&
+    if (size > 0 &&
+        (!stepAllowed(WriteStep::Reserve) || ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, size) != 0) &&
         errno != EOPNOTSUPP && errno != ENOSYS) {
         const std::error_code error = finish(fd, lastError());
         if (!copy.path.empty()) ::unlink(copy.path.c_str());
@@ -458,8 +457,7 @@ WriteResult writeFile(const std::string& path, const ByteSource& source,
     std::string tempPath;
     const int fd = createTemporary(target, tempPath);
     if (fd < 0) {
-        if (exists && isFolderPermissionError(errno))
-            return writeInPlace(target, source, consent);
+        if (exists && isFolderPermissionError(errno)) return writeInPlace(target, source, consent);
         return failure(lastError(), untouched);
     }
     if (exists && !keepOwnerAndGroup(fd, info)) {
@@ -473,8 +471,8 @@ WriteResult writeFile(const std::string& path, const ByteSource& source,
     if (!error) error = writeFrom(fd, source);
     if (!error && ::fsync(fd) != 0) error = lastError();
     error = finish(fd, error);
-    if (!error && (!stepAllowed(WriteStep::Rename) ||
-                   ::rename(tempPath.c_str(), target.c_str()) != 0)) {
+    if (!error &&
+        (!stepAllowed(WriteStep::Rename) || ::rename(tempPath.c_str(), target.c_str()) != 0)) {
         error = lastError();
         // A sticky folder refuses to replace another user's file: the bytes
         // written go into the file itself.

@@ -145,17 +145,30 @@ TEST_F(SafeSave, InPlaceFailuresPutTheOldFileBack) {
         OldFile oldFile;
     };
     const std::vector<Case> cases = {
-        {"full disk without room reserved", std::size_t{7} << 19,
-         {{WriteStep::Reserve, 1, EOPNOTSUPP}, {WriteStep::Write, 2, ENOSPC}}, ENOSPC,
+        {"full disk without room reserved",
+         std::size_t{7} << 19,
+         {{WriteStep::Reserve, 1, EOPNOTSUPP}, {WriteStep::Write, 2, ENOSPC}},
+         ENOSPC,
          OldFile::Restored},
-        {"full disk beyond the old size", std::size_t{7} << 19,
-         {{WriteStep::Reserve, 1, EOPNOTSUPP}, {WriteStep::Write, 4, ENOSPC}}, ENOSPC,
+        {"full disk beyond the old size",
+         std::size_t{7} << 19,
+         {{WriteStep::Reserve, 1, EOPNOTSUPP}, {WriteStep::Write, 4, ENOSPC}},
+         ENOSPC,
          OldFile::Restored},
-        {"cut to a shorter size fails", 1000, {{WriteStep::Truncate, 1, EIO}}, EIO,
+        {"cut to a shorter size fails",
+         1000,
+         {{WriteStep::Truncate, 1, EIO}},
+         EIO,
          OldFile::Restored},
-        {"first write fails", std::size_t{7} << 19, {{WriteStep::Write, 1, EIO}}, EIO,
+        {"first write fails",
+         std::size_t{7} << 19,
+         {{WriteStep::Write, 1, EIO}},
+         EIO,
          OldFile::Unchanged},
-        {"no room to reserve", std::size_t{7} << 19, {{WriteStep::Reserve, 1, ENOSPC}}, ENOSPC,
+        {"no room to reserve",
+         std::size_t{7} << 19,
+         {{WriteStep::Reserve, 1, ENOSPC}},
+         ENOSPC,
          OldFile::Unchanged},
     };
     for (const Case& c : cases) {
@@ -302,12 +315,20 @@ TEST_F(SafeSave, InPlaceWriteWithoutCopyIsAskedFirst) {
     EXPECT_EQ(content(path("other-name.csv")), "new");
     EXPECT_EQ(asked, (std::vector<std::string>{path("other-name.csv"), file}));
 
-    // With a copy, and through a temporary file, nothing is asked.
+    // A copy that fails part way is no copy: asked again, and nothing half
+    // made is left in the cache.
     ::setenv("XDG_CACHE_HOME", cache_.c_str(), 1);
+    SetWriteStepHookForTesting(hookOf({{WriteStep::Copy, 1, ENOSPC}}));
+    EXPECT_TRUE(WriteFileAtomically(file, "again").ok());
+    SetWriteStepHookForTesting({});
+    EXPECT_EQ(asked.size(), 3u);
+    EXPECT_EQ(copies(), std::vector<std::string>{});
+
+    // With a copy, and through a temporary file, nothing is asked.
     EXPECT_TRUE(WriteFileAtomically(file, "newer").ok());
     put(path("plain.csv"), "x");
     EXPECT_TRUE(WriteFileAtomically(path("plain.csv"), "y").ok());
-    EXPECT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked.size(), 3u);
     EXPECT_EQ(content(file), "newer");
     EXPECT_EQ(copies(), std::vector<std::string>{});
 }
@@ -351,9 +372,9 @@ TEST_F(SafeSave, OrdinaryUserSavesSharedFilesKeepingOwnerGroupAndLinks) {
         fs::remove(path("link.csv"));
         fs::create_symlink(file, path("link.csv"));
         const ino_t inode = statOf(file).st_ino;
-        const int status = runInChild(
-            [&] { return WriteFileAtomically(path("link.csv"), fresh).ok() ? 0 : 1; }, true,
-            {kTeam});
+        const int status =
+            runInChild([&] { return WriteFileAtomically(path("link.csv"), fresh).ok() ? 0 : 1; },
+                       true, {kTeam});
         EXPECT_EQ(exitCode(status), 0) << c.name;
         const struct stat after = statOf(file);
         EXPECT_TRUE(content(file) == fresh) << c.name;
@@ -418,7 +439,7 @@ TEST_F(SafeSave, LeftoversOfEndedSavesAreRemovedByTheNextSave) {
     const std::string g = std::to_string(gone);
     const std::string running = std::to_string(::getppid());
     const std::vector<std::string> kept = {
-        ".t.csv." + running + "-0.tmp",   // its save may still be going on
+        ".t.csv." + running + "-0.tmp", // its save may still be going on
         // Not exactly our naming.
         ".t.csv." + g + "-0.tmp.x",
         ".t.csv." + g + "-x.tmp",

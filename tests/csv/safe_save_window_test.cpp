@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 
 const std::string kFailed = "出力ファイルの作成に失敗しました。";
 const std::string kNoCopyQuestion =
-    "このファイルは直接上書きして保存します。\r\n元の内容の控えを作成できないため、"
+    "このファイルは直接上書きして保存します。\r\n元の内容の控えを作成できません。\r\n"
     "保存に失敗すると元の内容は失われます。\r\n\r\n保存しますか？";
 
 // Fails the first time of a step, and of a second one when given.
