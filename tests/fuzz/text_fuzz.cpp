@@ -49,8 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::check(head.size() == text.size() || displayUnits(head) + 2 > static_cast<std::size_t>(n),
                 "head too short");
     const std::string_view tail = tailUnits(text, static_cast<std::size_t>(n));
-    fuzz::check(text.ends_with(tail) && displayUnits(tail) <= static_cast<std::size_t>(n),
-                "tail");
+    fuzz::check(text.ends_with(tail) && displayUnits(tail) <= static_cast<std::size_t>(n), "tail");
     fuzz::check(displayUnits(text.substr(0, text.size() - tail.size())) + displayUnits(tail) ==
                     units,
                 "tail splits a character");
