@@ -8,4 +8,5 @@ $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-rec
     qt6-base-dev qt6-translations-l10n libgl-dev \
     fonts-noto-cjk \
     libgtest-dev libbenchmark-dev \
+    clang libclang-rt-14-dev \
     xvfb xauth >/dev/null

@@ -40,6 +40,7 @@ const char* const kEmptyClipboard = "現在、クリップボードにデータ�
 const char* const kInUse = "\r\n★\r\n★ これは現在編集中か又は他で使用中のファイルです。\r\n★"
                            "\r\n\r\n   PATH = ";
 const char* const kUnreadable = "ファイルを読み込めませんでした。\r\n\r\n   PATH = ";
+const char* const kClipboardUnreadable = "クリップボードの内容を読み込めませんでした。";
 const char* const kEndedAtNul = "ファイルの途中に NUL 文字があります。\r\n\r\n"
                                 "NUL 文字から後の内容は読み込んでいません。\r\n\r\n   PATH = ";
 
@@ -199,11 +200,22 @@ bool TFm_Tabulix01::LoadFile(const std::string& path) {
         dialogs_.information(kUnreadable + PathForDisplay(path));
         return false;
     }
+    settings_.pathEditFile = path;
+    const bool keptExists = fileInf_.exists;
+    const std::string keptPath = fileInf_.path;
+    const TextEncoding keptEncoding = tableEncoding_;
     fileInf_.exists = true;
     fileInf_.path = path;
-    settings_.pathEditFile = path;
     tableEncoding_ = file->encoding();
-    loadText(file->text(), false);
+    if (!loadText(file->text(), false)) {
+        // Too large for the grid or the memory: the old table stays.
+        fileInf_.exists = keptExists;
+        fileInf_.path = keptPath;
+        tableEncoding_ = keptEncoding;
+        endLongWork();
+        dialogs_.information(kUnreadable + PathForDisplay(path));
+        return false;
+    }
     if (!file->intact()) {
         // Another program cut the file short during the load: the rows read
         // are not the file, so none of them is shown.
@@ -230,27 +242,28 @@ void TFm_Tabulix01::showProgress(std::size_t done, std::size_t total) {
 }
 
 // The load proper, once the text is there: the table is rebuilt from it.
-void TFm_Tabulix01::loadText(std::string_view text, bool modified) {
+bool TFm_Tabulix01::loadText(std::string_view text, bool modified) {
+    lastProgressPaint_ = 0;
+    // Laid out at once as afterFill will lay the rows out (see FillTable).
+    const LoadedRowLayout layout{RowNumbering{menuChecked("Mn_FixedRowSEQ"),
+                                              std::max(0, controls_.Cmb_FixedRows->currentIndex())},
+                                 std::max(0, settings_.cmbFixedCol)};
+    const std::optional<std::size_t> records = FillTable(
+        table_, text, separator_, resetMetrics(),
+        [this](std::size_t done, std::size_t total) { showProgress(done, total); }, layout);
+    if (!records) return false;
     edit_.headerMode = HeaderMode::Cells;
     fileInf_.loaded = true;
     controls_.Lab_Records->clear();
     controls_.Lab_Fields->clear();
     events_.historyCleared();
     modified_ = modified;
-
     edit_.forgetForReset();
-    lastProgressPaint_ = 0;
-    // Laid out at once as afterFill will lay the rows out (see FillTable).
-    const LoadedRowLayout layout{RowNumbering{menuChecked("Mn_FixedRowSEQ"),
-                                              std::max(0, controls_.Cmb_FixedRows->currentIndex())},
-                                 std::max(0, settings_.cmbFixedCol)};
-    const std::size_t records = FillTable(
-        table_, text, separator_, resetMetrics(),
-        [this](std::size_t done, std::size_t total) { showProgress(done, total); }, layout);
-    fileInf_.lineCount = static_cast<int>(records);
+    fileInf_.lineCount = static_cast<int>(*records);
     controls_.Cmb_FixedCol->clear();
     controls_.Cmb_FixedCol->addItem(QStringLiteral(" 無し"));
     afterFill();
+    return true;
 }
 
 void TFm_Tabulix01::afterFill() {
@@ -377,10 +390,19 @@ void TFm_Tabulix01::OpenClipboard(bool fromCommandLine, const std::string& capti
         }
     }
     if (go) {
+        const std::string keptPath = fileInf_.path;
+        const bool keptExists = fileInf_.exists;
+        const TextEncoding keptEncoding = tableEncoding_;
         fileInf_.path = caption;
         fileInf_.exists = false;
         tableEncoding_ = TextEncoding::Utf8;
-        loadText(text, !fromCommandLine);
+        if (!loadText(text, !fromCommandLine)) {
+            // Too large: the old table stays with its file.
+            fileInf_.path = keptPath;
+            fileInf_.exists = keptExists;
+            tableEncoding_ = keptEncoding;
+            dialogs_.information(kClipboardUnreadable);
+        }
     }
     separator_ = kept;
     endLongWork();

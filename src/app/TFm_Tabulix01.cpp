@@ -193,6 +193,7 @@ void TFm_Tabulix01::placeOnScreen() {
     SizeToScreen(this, 2.0 / 3.0, 2.0 / 3.0);
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 1024);
+    LimitWindowSize(settings_, area.width(), area.height());
     const Settings& s = settings_;
     if (s.windowTop > 0 && s.windowLeft > 0 && s.windowTop < area.height() &&
         s.windowLeft < area.width() && s.windowWidth > 0 && s.windowHeight > 0)

@@ -180,7 +180,8 @@ private:
     // The save question of the commands that replace the table; false when
     // the table could not be saved, so the command must not go on.
     bool offerSave();
-    void loadText(std::string_view text, bool modified);
+    // False when the text is too large: the old table then stays.
+    bool loadText(std::string_view text, bool modified);
     void beginLongWork(const QString& caption);
     void endLongWork();
     void showProgress(std::size_t done, std::size_t total);

@@ -4,7 +4,9 @@
 #include "table/TableLayout.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string_view>
 
 namespace tabulix {
@@ -15,13 +17,31 @@ struct Table;
 // record starting with the first.
 using LoadProgress = std::function<void(std::size_t done, std::size_t total)>;
 
+// What a load may take. A text beyond them is refused rather than loaded in
+// part or left to abort the program.
+struct LoadLimits {
+    std::size_t maxRecords;    // grid rows below the column numbers
+    std::size_t maxFields;     // fields of one record
+    std::uint64_t memoryBytes; // what the new table may need beside the old one
+
+    // The grid's own limits and the memory the machine has available now.
+    static LoadLimits ofMachine();
+};
+
+// What a load of `records` records from `textBytes` bytes of text needs in
+// memory, about: the texts plus the per-row costs of the grid and records.
+std::uint64_t LoadBytesNeeded(std::size_t textBytes, std::size_t records);
+
 // Replaces the table with the records of `text`: one grid row per record with
 // its row number, the column count the widest record's field count plus the
 // fixed columns. No text gives one empty data row and column. Row and column
 // records are made afresh; widths, heights and shades are left to the caller.
-// Returns the number of records.
-std::size_t FillTable(Table& table, std::string_view text, Separator sep,
-                      const ResetMetrics& metrics, const LoadProgress& progress);
+// Returns the number of records. The new table is built beside the old one:
+// a text beyond the limits or the memory (too many records or fields, a row
+// beyond the grid's limits, an allocation that fails) gives nullopt and
+// leaves the table as it was.
+std::optional<std::size_t> FillTable(Table& table, std::string_view text, Separator sep,
+                                     const ResetMetrics& metrics, const LoadProgress& progress);
 
 // What the fixed columns of the loaded rows will show once the view lays
 // them out after the load. Filled in at once, so that the layout changes no
@@ -30,8 +50,9 @@ struct LoadedRowLayout {
     RowNumbering numbering; // column 0, as RenumberRows (header rows clamped)
     int fixedColumn = 0;    // column 1, as FillFixedColumn for this item
 };
-std::size_t FillTable(Table& table, std::string_view text, Separator sep,
-                      const ResetMetrics& metrics, const LoadProgress& progress,
-                      const LoadedRowLayout& layout);
+std::optional<std::size_t> FillTable(Table& table, std::string_view text, Separator sep,
+                                     const ResetMetrics& metrics, const LoadProgress& progress,
+                                     const LoadedRowLayout& layout,
+                                     const LoadLimits& limits = LoadLimits::ofMachine());
 
 } // namespace tabulix

@@ -5,8 +5,17 @@
 #include "text/TextHelpers.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace tabulix {
+
+namespace {
+
+int saturatedInt(std::size_t n) {
+    return static_cast<int>(std::min<std::size_t>(n, std::numeric_limits<int>::max()));
+}
+
+} // namespace
 
 void ComputeColumnWidths(StringGrid& grid, std::vector<ColumnRecord>& records,
                          const WidthRule& rule) {
@@ -19,9 +28,10 @@ void ComputeColumnWidths(StringGrid& grid, std::vector<ColumnRecord>& records,
         for (int r = 0; r < grid.rowCount(); ++r)
             for (int c = kFirstDataCol; c < cols; ++c) {
                 const std::string_view text = grid.cell(c, r);
-                // A text never has more display units than bytes.
-                if (static_cast<int>(text.size()) > longest[c])
-                    longest[c] = std::max(longest[c], static_cast<int>(cellDisplayUnits(text)));
+                // A text never has more display units than bytes. Lengths
+                // saturate: a cell of gigabytes is simply at the limit.
+                if (text.size() > static_cast<std::size_t>(longest[c]))
+                    longest[c] = std::max(longest[c], saturatedInt(cellDisplayUnits(text)));
             }
     }
     for (int c = kFirstDataCol; c < cols; ++c) {

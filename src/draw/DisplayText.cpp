@@ -128,8 +128,10 @@ std::string DisplayText(std::string_view text, const DisplayOptions& options) {
 std::vector<std::string> FoldDisplayText(std::string_view text, int n, int maxLines) {
     if (n < 1 || maxLines < 1) return {};
     const auto lineUnits = static_cast<std::size_t>(n);
-    // Most cells fit on their first line: no line break, at most n bytes.
-    if (text.size() <= lineUnits && text.find_first_of("\r\n") == std::string_view::npos) {
+    // Most cells fit on their first line: no line break, at most n bytes and
+    // n units (an invalid byte is one byte but a two-unit U+FFFD).
+    if (text.size() <= lineUnits && text.find_first_of("\r\n") == std::string_view::npos &&
+        displayUnits(text) <= lineUnits) {
         const std::string_view line = TrimRightBlanks(text);
         return line.empty() ? std::vector<std::string>{}
                             : std::vector<std::string>{std::string(line)};

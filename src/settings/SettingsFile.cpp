@@ -2,6 +2,7 @@
 
 #include "table/WidthRule.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <charconv>
@@ -551,6 +552,11 @@ void NormaliseIndexes(Settings& s) {
     s.cmbMoji = IndexWithin(s.cmbMoji, kMojiItems, defaults.cmbMoji);
     s.cmbZoneSign = IndexWithin(s.cmbZoneSign, kZoneSignItems, defaults.cmbZoneSign);
     s.cmbVertKomKeta = IndexWithin(s.cmbVertKomKeta, kVertKomKetaItems, defaults.cmbVertKomKeta);
+}
+
+void LimitWindowSize(Settings& s, int availableWidth, int availableHeight) {
+    s.windowWidth = std::min(s.windowWidth, std::max(availableWidth, 1));
+    s.windowHeight = std::min(s.windowHeight, std::max(availableHeight, 1));
 }
 
 } // namespace tabulix

@@ -88,4 +88,10 @@ constexpr int IndexWithin(int index, int count, int fallback) {
 // their defaults. The fixed column is kept: its list is filled by each load.
 void NormaliseIndexes(Settings& settings);
 
+// Keeps the stored window size within the available screen area (a stored
+// 100000 x 100000 would make every start allocate gigabytes for the window):
+// a width or height beyond it becomes the area's. Applied before the window
+// takes the rectangle, so that the limited rectangle is also what is saved.
+void LimitWindowSize(Settings& settings, int availableWidth, int availableHeight);
+
 } // namespace tabulix

@@ -34,6 +34,7 @@ constexpr int kWidthShift = 29; // two bits: log2 of the offsets' width
 // Set when a text of the row holds a control character (below the blank).
 constexpr std::uint32_t kControlMark = 1u << 28;
 constexpr std::uint32_t kCountMask = kControlMark - 1;
+static_assert(StringGrid::kMaxRowCells == kCountMask);
 
 constexpr std::size_t kLargePage = std::size_t{2} << 20;
 constexpr std::size_t kFirstChunk = std::size_t{4} << 20;
@@ -306,7 +307,7 @@ StringGrid::RowPtr StringGrid::makeRow(std::span<const std::string_view> texts, 
     for (std::size_t i = 0; i < count; ++i)
         bytes += texts[i].size();
     // Offsets are at most 32-bit; no real row comes near 4 GiB of text.
-    if (bytes > std::numeric_limits<std::uint32_t>::max() || count > kCountMask)
+    if (bytes > kMaxRowTextBytes || count > kCountMask)
         throw std::length_error("StringGrid: row too long");
 
     const auto n = static_cast<std::uint32_t>(count);

@@ -31,6 +31,12 @@ public:
     };
     using ChangeListener = std::function<void(Change)>;
 
+    // Limits of the cell store: a row block counts its cells in 28 bits and
+    // ends its texts at 32-bit offsets; rows and columns are counted in int.
+    // A longer row is refused with std::length_error.
+    static constexpr int kMaxRowCells = (1 << 28) - 1;
+    static constexpr std::uint64_t kMaxRowTextBytes = 0xFFFFFFFFu;
+
     StringGrid(int colCount = 5, int rowCount = 5);
     ~StringGrid();
     StringGrid(const StringGrid& other);

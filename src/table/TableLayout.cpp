@@ -5,6 +5,7 @@
 #include "text/TextHelpers.h"
 
 #include <algorithm>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -26,10 +27,39 @@ void RenumberRows(StringGrid& grid, const RowNumbering& numbering) {
         grid.setCell(0, r, RowNumberTextOfRow(r, numbering));
 }
 
+namespace {
+
+// Writes the numbers of data columns `from` .. colCount - 1 into row 0 in one
+// row write: a cell write rebuilds its whole row, so writing the numbers one
+// by one would cost the square of the column count.
+void writeColumnNumbers(StringGrid& grid, int from) {
+    from = std::max(from, kFirstDataCol);
+    const int count = grid.colCount();
+    if (from >= count) return;
+    std::vector<std::string_view> cells(static_cast<std::size_t>(count));
+    for (int c = 0; c < from; ++c)
+        cells[c] = grid.cell(c, 0);
+    // All numbers in one buffer, sized first so that the views stay valid.
+    std::string digits;
+    std::vector<std::size_t> ends;
+    ends.reserve(static_cast<std::size_t>(count - from));
+    for (int c = from; c < count; ++c) {
+        digits += std::to_string(c - 1);
+        ends.push_back(digits.size());
+    }
+    std::size_t begin = 0;
+    for (int c = from; c < count; ++c) {
+        const std::size_t end = ends[static_cast<std::size_t>(c - from)];
+        cells[c] = std::string_view(digits).substr(begin, end - begin);
+        begin = end;
+    }
+    grid.setRow(0, std::span<const std::string_view>(cells));
+}
+
+} // namespace
+
 void RenumberColumns(StringGrid& grid) {
-    StringGrid::Batch batch(grid);
-    for (int c = kFirstDataCol; c < grid.colCount(); ++c)
-        grid.setCell(c, 0, std::to_string(c - 1));
+    writeColumnNumbers(grid, kFirstDataCol);
 }
 
 void ApplyFixedRows(StringGrid& grid, int headerRowItem) {
@@ -40,14 +70,14 @@ void GrowColumns(Table& table, int needed) {
     StringGrid& grid = table.grid;
     const int oldCount = grid.colCount();
     if (needed <= oldCount) return;
+    // The new columns' cells are empty: no row stores more cells than the
+    // column count, so the fixed rows need no clearing.
     grid.setColCount(needed);
-    for (int c = oldCount; c < needed; ++c) {
-        for (int r = 0; r < grid.fixedRows(); ++r)
-            grid.setCell(c, r, {});
-        grid.setCell(c, 0, std::to_string(c - 1));
+    writeColumnNumbers(grid, oldCount);
+    table.colRecords.reserve(static_cast<std::size_t>(needed));
+    for (int c = oldCount; c < needed; ++c)
         table.colRecords.push_back(ColumnRecord{true, false, grid.colWidth(c), 0});
-    }
-    grid.setCell(kFirstDataCol, 0, "1");
+    grid.setCell(kFirstDataCol, 0, "1"); // no rebuild when it is there already
 }
 
 void PutFieldsIntoRow(Table& table, int row, std::span<const std::string> fields) {

@@ -2,6 +2,9 @@
 
 #include "text/DisplayWidth.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace tabulix {
 
 namespace {
@@ -17,6 +20,17 @@ std::size_t lineBreakLength(std::string_view text, std::size_t pos) {
     if (text[pos] == '\n') return 1;
     if (text[pos] != '\r') return 0;
     return pos + 1 < text.size() && text[pos + 1] == '\n' ? 2 : 1;
+}
+
+// Whether eight bytes are all ASCII and none is CR or LF.
+bool plainAsciiWord(const char* p) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101u;
+    constexpr std::uint64_t kHighs = 0x8080808080808080u;
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    const auto zeroBytes = [](std::uint64_t x) { return (x - kOnes) & ~x & kHighs; };
+    return (word & kHighs) == 0 && zeroBytes(word ^ (kOnes * '\r')) == 0 &&
+           zeroBytes(word ^ (kOnes * '\n')) == 0;
 }
 
 } // namespace
@@ -167,6 +181,13 @@ std::string FlattenLineBreaks(std::string_view text) {
 std::size_t cellDisplayUnits(std::string_view text) {
     std::size_t units = 0;
     for (std::size_t pos = 0; pos < text.size();) {
+        // Eight ASCII bytes without CR or LF are eight units: a cell of
+        // gigabytes is counted at memory speed.
+        if (pos + 8 <= text.size() && plainAsciiWord(text.data() + pos)) {
+            units += 8;
+            pos += 8;
+            continue;
+        }
         const std::size_t breakLength = lineBreakLength(text, pos);
         if (breakLength > 0) {
             ++units;

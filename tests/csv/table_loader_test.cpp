@@ -5,6 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace tabulix {
 namespace {
 
@@ -115,6 +120,97 @@ TEST(FillTable, LoadedRowsAreEditableAndReloadable) {
     EXPECT_EQ(t.grid.cell(2, 1), "x");
     EXPECT_EQ(t.grid.cell(0, 1), "1");
 }
+
+// One line of a million fields loads in one pass, every column numbered.
+TEST(FillTable, OneLineOfAMillionFields) {
+    constexpr int kFields = 1'000'000;
+    std::string text;
+    text.reserve(8 * kFields);
+    for (int i = 0; i < kFields; ++i)
+        text += (i ? "," : "") + std::to_string(i);
+    text += "\r\nlast\r\n";
+    Table t;
+    ASSERT_EQ(FillTable(t, text, Separator::of(','), kMetrics, {}), 2u);
+    const StringGrid& g = t.grid;
+    ASSERT_EQ(g.colCount(), kFields + kFixedColCount);
+    EXPECT_EQ(t.colRecords.size(), static_cast<std::size_t>(kFields + kFixedColCount));
+    EXPECT_EQ(g.cell(0, 0), "No.");
+    EXPECT_EQ(g.cell(2, 0), "1");
+    EXPECT_EQ(g.cell(kFields + 1, 0), std::to_string(kFields));
+    EXPECT_EQ(g.cell(kFields + 1, 1), std::to_string(kFields - 1));
+    EXPECT_EQ(g.cell(2, 2), "last");
+    EXPECT_EQ(g.cell(3, 2), "");
+}
+
+// A text beyond the limits is refused and the table stays as it was.
+TEST(FillTable, BeyondTheLimitsTheOldTableStays) {
+    const std::string text = "a,b\r\nc,d,e\r\n\r\n"; // three records, at most three fields
+    const LoadLimits roomy{3, 3, LoadBytesNeeded(text.size(), 3)};
+    struct Case {
+        const char* what;
+        LoadLimits limits;
+        bool loads;
+    };
+    const Case cases[] = {
+        {"at every limit", roomy, true},
+        {"one record too many", {2, 3, roomy.memoryBytes}, false},
+        {"one field too many", {3, 2, roomy.memoryBytes}, false},
+        {"one byte short of memory", {3, 3, roomy.memoryBytes - 1}, false},
+    };
+    for (const Case& c : cases) {
+        Table t;
+        ASSERT_TRUE(FillTable(t, "old,table\r\n", Separator::of(','), kMetrics, {}));
+        t.rowRecords[1].marked = true;
+        int changes = 0;
+        t.grid.setChangeListener([&](StringGrid::Change) { ++changes; });
+        const auto records =
+            FillTable(t, text, Separator::of(','), kMetrics, {}, LoadedRowLayout{}, c.limits);
+        if (c.loads) {
+            EXPECT_EQ(records, 3u) << c.what;
+            EXPECT_EQ(t.grid.cell(4, 2), "e") << c.what;
+            EXPECT_FALSE(t.rowRecords[1].marked) << c.what;
+            continue;
+        }
+        EXPECT_FALSE(records) << c.what;
+        EXPECT_EQ(changes, 0) << c.what;
+        EXPECT_EQ(t.grid.rowCount(), 2) << c.what;
+        EXPECT_EQ(t.grid.colCount(), 4) << c.what;
+        EXPECT_EQ(t.grid.cell(3, 1), "table") << c.what;
+        EXPECT_EQ(t.grid.cell(3, 0), "2") << c.what;
+        EXPECT_TRUE(t.rowRecords[1].marked) << c.what;
+        EXPECT_EQ(t.colRecords.size(), 4u) << c.what;
+    }
+}
+
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+// An allocation that fails part way through a fill (here: an address-space
+// limit far below what two million rows need) refuses the load instead of
+// ending the program. Run in a child process, whose limit goes with it.
+TEST(FillTable, AllocationFailureLeavesTheOldTable) {
+    const std::string text(2'000'000, '\n');
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        Table t;
+        bool ok = FillTable(t, "kept\r\n", Separator::of(','), kMetrics, {}).has_value();
+        long pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        const rlim_t now = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE));
+        const rlimit limit{now + (32u << 20), now + (32u << 20)};
+        ok = ok && setrlimit(RLIMIT_AS, &limit) == 0;
+        LoadLimits unlimited = LoadLimits::ofMachine();
+        unlimited.memoryBytes = UINT64_MAX;
+        ok = ok &&
+             !FillTable(t, text, Separator::of(','), kMetrics, {}, LoadedRowLayout{}, unlimited);
+        ok = ok && t.grid.rowCount() == 2 && t.grid.cell(2, 1) == "kept";
+        _exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+#endif
 
 } // namespace
 } // namespace tabulix

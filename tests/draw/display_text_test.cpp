@@ -132,5 +132,12 @@ TEST(FoldDisplayText, BlanksAreTrimmedAtTheEndOfTheWholeTextOnly) {
         EXPECT_EQ(FoldDisplayText(c.text, c.n, c.maxLines), c.lines) << c.name;
 }
 
+// Found by fuzzing: a short text of invalid bytes has more units than bytes
+// and must fold like any other text.
+TEST(FoldDisplayText, InvalidBytesFoldByTheirWidth) {
+    EXPECT_EQ(FoldDisplayText("ab\xE6}\x82\xE6\x97", 7), (Lines{"ab\xE6}\x82", "\xE6\x97"}));
+    EXPECT_EQ(FoldDisplayText("\x82\x82", 2), (Lines{"\x82", "\x82"}));
+}
+
 } // namespace
 } // namespace tabulix

@@ -276,6 +276,26 @@ TEST(SettingsRead, WindowRectangleNeedsExactlyFourIntegers) {
     }
 }
 
+// A stored size beyond the screen is cut to it, and the cut rectangle is
+// what the file gets back; a size that fits and the position stay.
+TEST(WindowSize, LimitedToTheAvailableScreen) {
+    const struct {
+        const char* stored;
+        const char* written;
+    } cases[] = {
+        {"10,20,100000,100000", "Orm_Tabulix=10,20,1600,960"},
+        {"10,20,2147483647,500", "Orm_Tabulix=10,20,1600,500"},
+        {"10,20,1600,960", "Orm_Tabulix=10,20,1600,960"},
+        {"10,20,800,600", "Orm_Tabulix=10,20,800,600"},
+        {"-1,-1,-1,-1", "Orm_Tabulix=-1,-1,-1,-1"},
+    };
+    for (const auto& c : cases) {
+        Settings s = read(std::string("Orm_Tabulix=") + c.stored);
+        LimitWindowSize(s, 1600, 960);
+        EXPECT_EQ(lines(SettingsText(s)).front(), c.written) << c.stored;
+    }
+}
+
 TEST(SettingsRead, EveryLineEndAndAByteOrderMarkAreAccepted) {
     const Settings s =
         read("\xEF\xBB\xBFOrm_Tabulix=1,2,3,4\nWinSta=1\rCmb_Fold=5\r\nCmb_KomRow=7");

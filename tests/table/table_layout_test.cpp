@@ -129,6 +129,42 @@ TEST(PutFields, NewColumnsClearTheirHeaderRows) {
     EXPECT_EQ(t.grid.cell(4, 0), "3");
 }
 
+// A cell write rebuilds its row, so numbering columns one cell at a time took
+// minutes for 200,000 columns; a million must number in one row write.
+TEST(ColumnNumbers, WideTablesGrowAndRenumberInOneWrite) {
+    constexpr int kWide = 1'000'000;
+    Table t;
+    ResetTable(t, 0, 3, metrics());
+    t.grid.setFixedRows(2);
+    t.grid.setCell(0, 2, "kept");
+    GrowColumns(t, kWide + kFixedColCount);
+    const StringGrid& g = t.grid;
+    ASSERT_EQ(g.colCount(), kWide + kFixedColCount);
+    ASSERT_EQ(t.colRecords.size(), static_cast<std::size_t>(kWide + kFixedColCount));
+    EXPECT_EQ(g.cell(0, 0), "No.");
+    EXPECT_EQ(g.cell(2, 0), "1");
+    EXPECT_EQ(g.cell(3, 0), "2");
+    EXPECT_EQ(g.cell(kWide + 1, 0), std::to_string(kWide));
+    EXPECT_EQ(g.cell(0, 2), "kept");
+    EXPECT_EQ(g.cell(kWide + 1, 1), "");
+    EXPECT_EQ(t.colRecords.back().width, g.defaultColWidth());
+
+    // Renumbering after a column went away: consecutive again, in one write.
+    t.grid.deleteCols(3, 1);
+    EXPECT_EQ(g.cell(3, 0), "3");
+    int changes = 0;
+    t.grid.setChangeListener([&](StringGrid::Change) { ++changes; });
+    RenumberColumns(t.grid);
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(g.cell(3, 0), "2");
+    EXPECT_EQ(g.cell(kWide, 0), std::to_string(kWide - 1));
+    EXPECT_EQ(g.cell(0, 0), "No.");
+    // Growing by a few adds their numbers behind the others.
+    GrowColumns(t, kWide + 4);
+    EXPECT_EQ(g.cell(kWide + 3, 0), std::to_string(kWide + 2));
+    EXPECT_EQ(g.cell(kWide + 1, 0), std::to_string(kWide));
+}
+
 TEST(FixedColumn, ItemsAndFill) {
     Table t;
     ResetTable(t, 0, 3, metrics());

@@ -194,5 +194,18 @@ TEST(CellDisplayUnits, LineBreakMarkCountsOne) {
         EXPECT_EQ(cellDisplayUnits(FlattenLineBreaks(text)), cellDisplayUnits(text)) << text;
 }
 
+// Long texts are counted eight ASCII bytes at a time: a line break or a
+// wide character at any offset of such a step still counts as it does alone,
+// also a CR at the end of one step and its LF at the start of the next.
+TEST(CellDisplayUnits, LongTextsCountAsTheirPieces) {
+    for (std::size_t at = 0; at <= 24; ++at)
+        for (const std::string_view piece : {"\r\n", "\r", "\n", "漢", "\x82", "↵", "\t", "ｶ"}) {
+            std::string text(24, 'a');
+            text.insert(at, piece);
+            EXPECT_EQ(cellDisplayUnits(text), 24 + cellDisplayUnits(piece)) << at << " " << piece;
+        }
+    EXPECT_EQ(cellDisplayUnits(std::string(7, 'a') + "\r\n" + std::string(9, 'b')), 17u);
+}
+
 } // namespace
 } // namespace tabulix
