@@ -52,9 +52,7 @@ public:
     void focusGrid() override {}
     void setBusy(bool) override {}
     void refreshColumns() override { RenumberColumns(table_.grid); }
-    void rowsChanged(int fromRow) override {
-        RenumberRowsFrom(table_.grid, RowNumbering{false, 0}, fromRow);
-    }
+    void rowsChanged(int) override { RenumberRows(table_.grid, RowNumbering{false, 0}); }
     void refillFixedColumn(int, int) override {}
     bool modified() const override { return modified_; }
     void setModified(bool m) override { modified_ = m; }

@@ -64,14 +64,8 @@ public:
         }
     }
     void refreshColumns() override { w_.RefreshColumns(); }
-    // Only the rows whose number changes are rewritten: inserting or deleting
-    // near the end of a long table stays cheap.
-    void rowsChanged(int fromRow) override {
-        RenumberRowsFrom(w_.Grid(), w_.rowNumbering(), fromRow);
-        w_.ApplyFixedRows(false);
-        w_.RefreshCaption();
-        w_.tableEvents().resultsStale(false);
-    }
+    // Column 0 shows each row's number by itself, so nothing is rewritten.
+    void rowsChanged(int) override { w_.RenumberRows(); }
     void refillFixedColumn(int first, int count) override {
         StringGrid& g = w_.Grid();
         const int k = w_.controls().Cmb_FixedCol->currentIndex();

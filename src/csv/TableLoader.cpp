@@ -17,37 +17,6 @@ namespace tabulix {
 
 namespace {
 
-// The row number texts of consecutive rows, as RowNumberText writes them
-// (empty up to 0), counted up in place rather than formatted afresh for each
-// of millions of rows.
-class RowNumberCounter {
-public:
-    explicit RowNumberCounter(long long first) : n_(first), text_(RowNumberText(first)) {}
-
-    std::string_view text() const { return text_; }
-
-    void advance() {
-        ++n_;
-        if (n_ <= 1) {
-            text_ = RowNumberText(n_);
-            return;
-        }
-        for (auto digit = text_.rbegin(); digit != text_.rend(); ++digit) {
-            if (*digit == ',') continue;
-            if (*digit != '9') {
-                ++*digit;
-                return;
-            }
-            *digit = '0';
-        }
-        text_ = RowNumberText(n_); // one digit more: the separators move
-    }
-
-private:
-    long long n_;
-    std::string text_;
-};
-
 // Thrown inside a fill when a record has more fields than allowed.
 struct TooManyFields {};
 
@@ -82,7 +51,6 @@ void fillFresh(Table& table, std::string_view text, Separator sep, std::size_t t
         numbering.fromFixedRows
             ? 0
             : std::min<long long>(std::max(numbering.headerRows, 0), static_cast<long long>(total));
-    RowNumberCounter number(1 - headerRows);
     std::string fixedText;
     ParseRecordViews(text, sep, [&](std::span<const std::string_view> fields) {
         if (done % 1000 == 0 && progress) progress(done + 1, total);
@@ -91,8 +59,8 @@ void fillFresh(Table& table, std::string_view text, Separator sep, std::size_t t
         // Only the count grows here; row 0 gets its numbers once at the end.
         const int needed = static_cast<int>(fields.size()) + kFixedColCount;
         if (needed > table.grid.colCount()) table.grid.setColCount(needed);
-        // Row number and the fixed-column cell in front of the fields; one
-        // write per row, into the grid's fill chunks.
+        // The fixed-column cell in front of the fields (column 0 shows the
+        // row number by itself); one write per row, into the fill chunks.
         std::string_view fixed;
         if (layout.fixedColumn > 0) {
             const auto copied = static_cast<std::size_t>(layout.fixedColumn - 1);
@@ -100,13 +68,13 @@ void fillFresh(Table& table, std::string_view text, Separator sep, std::size_t t
                             fixedText);
             fixed = fixedText;
         }
-        cells.assign({number.text(), fixed});
+        cells.assign({std::string_view{}, fixed});
         cells.insert(cells.end(), fields.begin(), fields.end());
         table.grid.fillRow(row, cells);
-        number.advance();
         ++done;
     });
     RenumberColumns(table.grid);
+    table.grid.showRowNumbers(static_cast<int>(headerRows));
     ResetRecords(table);
 }
 

@@ -34,14 +34,6 @@ void setSelectionClipped(EditSession& s, int left, int top, int right, int botto
 
 } // namespace
 
-void RenumberRowsFrom(StringGrid& grid, const RowNumbering& numbering, int fromRow) {
-    StringGrid::Batch batch(grid);
-    for (int r = std::max(fromRow, 1); r < grid.rowCount(); ++r) {
-        const std::string text = RowNumberTextOfRow(r, numbering);
-        if (grid.cell(0, r) != text) grid.setCell(0, r, text);
-    }
-}
-
 void SelectClipped(EditSession& s, int col, int row) {
     const StringGrid& g = s.table.grid;
     s.host.setCurrentCell(clampCol(g, col), clampRow(g, row));

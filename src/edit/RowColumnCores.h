@@ -32,11 +32,6 @@ int InsertColumns(EditSession& s, int position, int count, bool atEnd, bool adju
 
 void DeleteColumns(EditSession& s, int first, int count, bool fromMove);
 
-// Rewrites the row number of each row from `fromRow` down whose number
-// changed: the rows above a change keep theirs, so an edit near the end of a
-// long table costs little.
-void RenumberRowsFrom(StringGrid& grid, const RowNumbering& numbering, int fromRow);
-
 // The cell (remembered column, row) moved into the data area.
 void SelectClipped(EditSession& s, int col, int row);
 

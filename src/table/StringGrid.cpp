@@ -1,5 +1,7 @@
 #include "table/StringGrid.h"
 
+#include "table/RowNumberTexts.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
@@ -399,7 +401,8 @@ StringGrid::~StringGrid() = default;
 StringGrid::StringGrid(const StringGrid& other)
     : rowHeights_(other.rowHeights_), colWidths_(other.colWidths_), fixedCols_(other.fixedCols_),
       fixedRows_(other.fixedRows_), defaultColWidth_(other.defaultColWidth_),
-      defaultRowHeight_(other.defaultRowHeight_) {
+      defaultRowHeight_(other.defaultRowHeight_), showsRowNumbers_(other.showsRowNumbers_),
+      rowNumberOffset_(other.rowNumberOffset_) {
     rows_.reserve(other.rows_.size());
     for (const RowPtr& row : other.rows_)
         rows_.push_back(copyRow(row.get()));
@@ -437,6 +440,8 @@ void StringGrid::swapData(StringGrid& other) noexcept {
     swap(fixedRows_, other.fixedRows_);
     swap(defaultColWidth_, other.defaultColWidth_);
     swap(defaultRowHeight_, other.defaultRowHeight_);
+    swap(showsRowNumbers_, other.showsRowNumbers_);
+    swap(rowNumberOffset_, other.rowNumberOffset_);
     swap(rowTree_, other.rowTree_);
     swap(rowTreeValid_, other.rowTreeValid_);
     swap(colLefts_, other.colLefts_);
@@ -494,6 +499,7 @@ void StringGrid::setRowCount(int count) {
     reserveResident(rowHeights_, static_cast<std::size_t>(count));
     rows_.resize(count);
     rowHeights_.resize(count, defaultRowHeight_);
+    if (showsRowNumbers_) PrepareRowNumberTexts(count);
     clampFixed();
     invalidateRowIndex();
     notify(Change::Geometry);
@@ -518,11 +524,21 @@ void StringGrid::setFixedRows(int count) {
 std::string_view StringGrid::cell(int col, int row) const {
     // One comparison, as a negative row turns into a huge one.
     if (static_cast<unsigned>(row) >= rows_.size()) return {};
+    if (col == 0 && showsRowNumbers_ && row > 0) return RowNumberTextView(row - rowNumberOffset_);
     return blockCell(rows_[row].get(), col);
+}
+
+void StringGrid::showRowNumbers(int offset) {
+    if (showsRowNumbers_ && rowNumberOffset_ == offset) return;
+    PrepareRowNumberTexts(rowCount());
+    showsRowNumbers_ = true;
+    rowNumberOffset_ = offset;
+    notify(Change::Cells);
 }
 
 void StringGrid::setCell(int col, int row, std::string_view text) {
     if (col < 0 || col >= colCount() || row < 0 || row >= rowCount()) return;
+    if (col == 0 && showsRowNumbers_ && row > 0) return;
     RowPtr& block = rows_[row];
     if (blockCell(block.get(), col) == text) return;
     std::vector<std::string_view> cells;
@@ -716,6 +732,7 @@ void StringGrid::insertRows(int at, int count) {
                 rows_.end());
     rowHeights_.insert(rowHeights_.begin() + at, static_cast<std::size_t>(count),
                        defaultRowHeight_);
+    if (showsRowNumbers_) PrepareRowNumberTexts(rowCount());
     invalidateRowIndex();
     notify(Change::Geometry);
 }

@@ -105,6 +105,14 @@ public:
         StringGrid& grid_;
     };
 
+    // Column 0 of rows 1 and below shows row numbers instead of stored texts
+    // (the main table): row r shows r - offset with a comma every three
+    // digits, nothing where that is not positive. The texts come from a store
+    // shared by every grid, so inserting, deleting or moving rows renumbers
+    // nothing. Writes to those cells are ignored while the numbers show.
+    void showRowNumbers(int offset);
+    bool showsRowNumbers() const { return showsRowNumbers_; }
+
     // Every cell of row `row` is empty.
     bool rowIsEmpty(int row) const;
     // Whether a text of row `row` holds a control character (a line break,
@@ -205,6 +213,8 @@ private:
     int fixedRows_ = 1;
     int defaultColWidth_ = 64;
     int defaultRowHeight_ = 24;
+    bool showsRowNumbers_ = false;
+    int rowNumberOffset_ = 0;
     ChangeListener listener_;
     int batchDepth_ = 0;
     mutable bool pendingCells_ = false;

@@ -22,9 +22,7 @@ std::string RowNumberTextOfRow(int row, const RowNumbering& numbering) {
 }
 
 void RenumberRows(StringGrid& grid, const RowNumbering& numbering) {
-    StringGrid::Batch batch(grid);
-    for (int r = 1; r < grid.rowCount(); ++r)
-        grid.setCell(0, r, RowNumberTextOfRow(r, numbering));
+    grid.showRowNumbers(numbering.fromFixedRows ? 0 : numbering.headerRows);
 }
 
 namespace {
@@ -120,7 +118,7 @@ void ResetTable(Table& table, int columns, int rows, const ResetMetrics& metrics
 
     grid.setCell(0, 0, "No.");
     grid.setCell(1, 1, {});
-    grid.setCell(0, 1, RowNumberText(1));
+    grid.showRowNumbers(0);
     grid.setCell(kFirstDataCol, 0, "1");
 
     const double wA = metrics.charWidth;

@@ -908,3 +908,39 @@ TEST(StringGridFill, ClearCellsInTheMiddleOfABulkFill) {
 
 } // namespace
 } // namespace tabulix
+
+// Column 0 of a numbered grid shows each row's number without storing it, so
+// structural edits renumber nothing; the texts hold across the store's chunk
+// boundaries and digit changes.
+TEST(StringGridRowNumbers, FollowTheRowsWithoutRewriting) {
+    const struct {
+        long long n;
+        const char* text;
+    } texts[] = {{1, "1"},           {999, "999"},         {1000, "1,000"},
+                 {65535, "65,535"},  {65536, "65,536"},    {65537, "65,537"},
+                 {999999, "999,999"}, {1000000, "1,000,000"}, {1234568, "1,234,568"}};
+    tabulix::StringGrid grid(3, 1300000);
+    grid.showRowNumbers(0);
+    for (const auto& t : texts)
+        EXPECT_EQ(grid.cell(0, static_cast<int>(t.n)), t.text) << t.n;
+    EXPECT_EQ(grid.cell(0, 0), "");
+
+    tabulix::StringGrid small(3, 6);
+    small.setCell(0, 0, "No.");
+    small.setCell(2, 3, "c");
+    small.showRowNumbers(2); // two header rows carry no number
+    EXPECT_EQ(small.cell(0, 2), "");
+    EXPECT_EQ(small.cell(0, 3), "1");
+    small.setCell(0, 3, "x"); // ignored while the numbers show
+    EXPECT_EQ(small.cell(0, 3), "1");
+    small.insertRows(1, 2);
+    EXPECT_EQ(small.cell(2, 5), "c");
+    EXPECT_EQ(small.cell(0, 5), "3");
+    EXPECT_EQ(small.cell(0, 7), "5");
+    small.moveRow(5, 1);
+    EXPECT_EQ(small.cell(2, 1), "c");
+    EXPECT_EQ(small.cell(0, 1), "");
+    const tabulix::StringGrid copy(small);
+    EXPECT_EQ(copy.cell(0, 7), "5");
+    EXPECT_EQ(copy.cell(0, 0), "No.");
+}

@@ -136,7 +136,7 @@ TEST(ColumnNumbers, WideTablesGrowAndRenumberInOneWrite) {
     Table t;
     ResetTable(t, 0, 3, metrics());
     t.grid.setFixedRows(2);
-    t.grid.setCell(0, 2, "kept");
+    t.grid.setCell(1, 2, "kept");
     GrowColumns(t, kWide + kFixedColCount);
     const StringGrid& g = t.grid;
     ASSERT_EQ(g.colCount(), kWide + kFixedColCount);
@@ -145,7 +145,7 @@ TEST(ColumnNumbers, WideTablesGrowAndRenumberInOneWrite) {
     EXPECT_EQ(g.cell(2, 0), "1");
     EXPECT_EQ(g.cell(3, 0), "2");
     EXPECT_EQ(g.cell(kWide + 1, 0), std::to_string(kWide));
-    EXPECT_EQ(g.cell(0, 2), "kept");
+    EXPECT_EQ(g.cell(1, 2), "kept");
     EXPECT_EQ(g.cell(kWide + 1, 1), "");
     EXPECT_EQ(t.colRecords.back().width, g.defaultColWidth());
 
