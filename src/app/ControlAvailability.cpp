@@ -14,8 +14,10 @@ constexpr const char16_t* kBuilt[] = {
     u"Btn_OpenCsv",   u"Mn_FileOpen",   u"Btn_Save",        u"Mn_FileSave",     u"Btn_OpenBoard",
     u"Mn_BardOpen",   u"Cmb_Bunri",     u"Cmb_Moji",        u"Mn_RecEtc",       u"Cmb_FixedCol",
     u"Cmb_FixedKeta", u"Cmb_FixedRows", u"Cmb_KomRow",      u"Cmb_LimColLen",   u"Cmb_Fold",
-    u"Btn_ReFold",    u"Cmb_CrNext",    u"scbMinVert",      u"scbMinHorz",      u"Chk_MoveRow",
-    u"Chk_MoveCol",   u"Chk_RowSize",   u"Mn_FixedCenter",  u"Mn_DataCenter",   u"Mn_TrimSpace",
+    u"Btn_ReFold",    u"Cmb_CrNext",    u"scbMinVert",      u"scbMinHorz",
+    // "Chk_MoveRow", "Chk_MoveCol": dragging rows and columns by their
+    // headers waits for the move command; listing them here offers the drag.
+    u"Chk_RowSize",   u"Mn_FixedCenter",  u"Mn_DataCenter",   u"Mn_TrimSpace",
     u"Mn_DateEdit",   u"Mn_BreakColor", u"Mn_KaraGyoColor", u"Mn_KaraGyoBlack", u"Mn_GridSilver",
     u"Mn_GridWhite",
 };
