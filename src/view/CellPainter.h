@@ -6,7 +6,6 @@
 #include <QObject>
 #include <QPointer>
 
-#include <memory>
 #include <string>
 #include <string_view>
 
