@@ -9,6 +9,7 @@
 #include "table/FixedColumn.h"
 #include "draw/RowHeights.h"
 #include "table/UserDialogs.h"
+#include "text/TextHelpers.h"
 #include "view/CellPainter.h"
 #include "view/GridFont.h"
 #include "view/GridWidget.h"
@@ -126,7 +127,13 @@ void TFm_Tabulix01::ComputeWidthsAndHeights() {
     if (controls_.Cmb_LimColLen->currentIndex() < 0)
         controls_.Cmb_LimColLen->setCurrentIndex(kWidthLimitFallbackItem);
     readDisplayOptions();
-    ComputeColumnWidths(table_.grid, table_.colRecords, widthRule(), displayOptions_);
+    // Row numbers of ten million and more are longer than the nine units the
+    // number column is laid out for; the last row carries the longest.
+    StringGrid& grid = table_.grid;
+    const int numberWidth = ColumnWidthForUnits(
+        static_cast<int>(cellDisplayUnits(grid.cell(0, grid.rowCount() - 1))), gridCharWidth());
+    if (numberWidth > grid.colWidth(0)) grid.setColWidth(0, numberWidth);
+    ComputeColumnWidths(grid, table_.colRecords, widthRule(), displayOptions_);
     ComputeRowHeights();
 }
 

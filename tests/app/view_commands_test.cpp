@@ -222,6 +222,23 @@ TEST_F(ViewCommandsTest, AFixedColumnTextExactlyFillingItDoesNotFold) {
     EXPECT_GT(window->Grid().rowHeight(2), window->Grid().defaultRowHeight());
 }
 
+// The number column grows for row numbers of ten million and more, so they
+// never fold; it never narrows below its nine units.
+TEST_F(ViewCommandsTest, TheNumberColumnGrowsForTenMillionRows) {
+    StringGrid& grid = window->Grid();
+    const int nine = ColumnWidthForUnits(9, gridCharWidth());
+    EXPECT_EQ(grid.colWidth(0), nine);
+    grid.setCell(0, grid.rowCount() - 1, "12,345,678");
+    choose(c().Cmb_LimColLen, c().Cmb_LimColLen->currentIndex());
+    EXPECT_EQ(grid.colWidth(0), ColumnWidthForUnits(10, gridCharWidth()));
+    EXPECT_EQ(window->table().colRecords[0].width, grid.colWidth(0));
+    EXPECT_EQ(grid.rowHeight(grid.rowCount() - 1), grid.defaultRowHeight());
+    grid.setCell(0, grid.rowCount() - 1, "4");
+    window->ResetTable();
+    choose(c().Cmb_LimColLen, c().Cmb_LimColLen->currentIndex());
+    EXPECT_EQ(grid.colWidth(0), nine);
+}
+
 void settle() {
     for (int i = 0; i < 4; ++i)
         QCoreApplication::processEvents();
