@@ -306,8 +306,10 @@ ResetMetrics TFm_Tabulix01::resetMetrics() const {
 void TFm_Tabulix01::ResetTable(int columns, int rows) {
     edit_.forgetForReset();
     tabulix::ResetTable(table_, columns, rows, resetMetrics());
-    grid_->setRowMovingEnabled(controls_.Chk_MoveRow->isChecked());
-    grid_->setColMovingEnabled(controls_.Chk_MoveCol->isChecked());
+    // The header drag only while the move command exists.
+    const ToolControls& c = controls_;
+    grid_->setRowMovingEnabled(c.Chk_MoveRow->isChecked() && isCommandBuilt(u"Chk_MoveRow"));
+    grid_->setColMovingEnabled(c.Chk_MoveCol->isChecked() && isCommandBuilt(u"Chk_MoveCol"));
     controls_.Cmb_FixedCol->clear();
     controls_.Cmb_FixedCol->addItem(QStringLiteral(" 無し"));
     controls_.Cmb_FixedCol->setCurrentIndex(0);

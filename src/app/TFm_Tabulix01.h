@@ -9,6 +9,7 @@
 #include "table/Table.h"
 #include "table/TableEvents.h"
 #include "table/TableRecords.h"
+#include "table/WidthRule.h"
 #include "csv/TextEncoding.h"
 #include "text/DoubleClick.h"
 
@@ -149,6 +150,8 @@ public:
     // Column widths and row heights by the current view controls.
     void ComputeWidthsAndHeights();
     void ComputeRowHeights();
+    // The column-width rule of the current limit and separator.
+    WidthRule widthRule() const;
 
     // Menu commands.
     void Mn_InitClearClick();

@@ -2,11 +2,14 @@
 // and drawn, never what it holds.
 #include "app/TFm_Tabulix01.h"
 
+#include "app/ControlAvailability.h"
+
 #include "draw/BreakShade.h"
 #include "draw/ColumnWidths.h"
 #include "table/FixedColumn.h"
 #include "draw/RowHeights.h"
 #include "table/UserDialogs.h"
+#include "text/TextHelpers.h"
 #include "view/CellPainter.h"
 #include "view/GridFont.h"
 #include "view/GridWidget.h"
@@ -123,11 +126,20 @@ void TFm_Tabulix01::ComputeRowHeights() {
 void TFm_Tabulix01::ComputeWidthsAndHeights() {
     if (controls_.Cmb_LimColLen->currentIndex() < 0)
         controls_.Cmb_LimColLen->setCurrentIndex(kWidthLimitFallbackItem);
-    ComputeColumnWidths(table_.grid, table_.colRecords,
-                        WidthRule{gridCharWidth(),
-                                  WidthLimitOfItem(controls_.Cmb_LimColLen->currentIndex()),
-                                  separator_.isNone()});
+    readDisplayOptions();
+    // Row numbers of ten million and more are longer than the nine units the
+    // number column is laid out for; the last row carries the longest.
+    StringGrid& grid = table_.grid;
+    const int numberWidth = ColumnWidthForUnits(
+        static_cast<int>(cellDisplayUnits(grid.cell(0, grid.rowCount() - 1))), gridCharWidth());
+    if (numberWidth > grid.colWidth(0)) grid.setColWidth(0, numberWidth);
+    ComputeColumnWidths(grid, table_.colRecords, widthRule(), displayOptions_);
     ComputeRowHeights();
+}
+
+WidthRule TFm_Tabulix01::widthRule() const {
+    return WidthRule{gridCharWidth(), WidthLimitOfItem(controls_.Cmb_LimColLen->currentIndex()),
+                     separator_.isNone()};
 }
 
 // Long layout work runs with the hourglass and the grid hidden, so it is not
@@ -182,14 +194,17 @@ void TFm_Tabulix01::boldWhileChecked(QCheckBox* box) {
     focusGrid();
 }
 
+// The grid offers the header drag only while the move command exists.
 void TFm_Tabulix01::Chk_MoveRowClick() {
-    grid_->setRowMovingEnabled(controls_.Chk_MoveRow->isChecked());
-    boldWhileChecked(controls_.Chk_MoveRow);
+    QCheckBox* box = controls_.Chk_MoveRow;
+    grid_->setRowMovingEnabled(box->isChecked() && isCommandBuilt(box->objectName()));
+    boldWhileChecked(box);
 }
 
 void TFm_Tabulix01::Chk_MoveColClick() {
-    grid_->setColMovingEnabled(controls_.Chk_MoveCol->isChecked());
-    boldWhileChecked(controls_.Chk_MoveCol);
+    QCheckBox* box = controls_.Chk_MoveCol;
+    grid_->setColMovingEnabled(box->isChecked() && isCommandBuilt(box->objectName()));
+    boldWhileChecked(box);
 }
 
 void TFm_Tabulix01::Chk_RowSizeClick() {
@@ -198,7 +213,15 @@ void TFm_Tabulix01::Chk_RowSizeClick() {
 }
 
 void TFm_Tabulix01::Mn_FixedCenterClick() {
+    const bool dated = displayOptions_.dateEdit;
     readDisplayOptions();
+    // Dates show two slashes more than their cells hold: the columns grow
+    // to show them whole, as the width rule counts them.
+    if (displayOptions_.dateEdit && !dated) {
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        GrowColumnsForDisplayText(table_.grid, table_.colRecords, widthRule(), displayOptions_);
+        QGuiApplication::restoreOverrideCursor();
+    }
     focusGrid();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "draw/DisplayText.h"
 #include "table/WidthRule.h"
 
 #include <vector>
@@ -10,9 +11,15 @@ class StringGrid;
 struct ColumnRecord;
 
 // Every data column gets 5 "A" widths, then grows to its longest cell (fixed
-// rows included). The column records take the new widths. One pass over the
-// cells.
+// rows included) as the cell shows it: with date editing on, "20240315"
+// counts as the ten units of "2024/03/15". The column records take the new
+// widths. One pass over the cells.
 void ComputeColumnWidths(StringGrid& grid, std::vector<ColumnRecord>& records,
-                         const WidthRule& rule);
+                         const WidthRule& rule, const DisplayOptions& options = {});
+
+// Grows the data columns (never narrows them) to the longest display text of
+// their cells: after the display text got longer (date editing turned on).
+void GrowColumnsForDisplayText(StringGrid& grid, std::vector<ColumnRecord>& records,
+                               const WidthRule& rule, const DisplayOptions& options);
 
 } // namespace tabulix

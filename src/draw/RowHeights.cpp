@@ -2,6 +2,7 @@
 
 #include "draw/DisplayText.h"
 #include "table/StringGrid.h"
+#include "table/WidthRule.h"
 #include "text/DisplayWidth.h"
 #include "text/TextHelpers.h"
 
@@ -167,10 +168,11 @@ private:
 
 int FoldedLineCount(std::size_t units, int colWidth, double charWidth) {
     const double textWidth = static_cast<double>(units) * charWidth;
-    if (colWidth <= 0 || colWidth >= textWidth) return 1;
+    // One line exactly when the drawing shows the text on one line.
+    if (colWidth <= 0 || units == 0 || textWidth <= colWidth - kCellTextMargin) return 1;
     const double lines = textWidth / colWidth + 1;
     return lines >= std::numeric_limits<int>::max() ? std::numeric_limits<int>::max()
-                                                    : static_cast<int>(lines);
+                                                    : std::max(2, static_cast<int>(lines));
 }
 
 int FoldedRowHeight(int lines, int charHeight) {

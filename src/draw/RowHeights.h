@@ -14,8 +14,9 @@ struct DisplayOptions;
 std::size_t DisplayLineUnits(std::string_view text);
 
 // Lines a text of `units` display units takes in a column `colWidth` pixels
-// wide: one when the column is hidden (width 0) or the text fits, otherwise
-// trunc(text width / column width) + 1.
+// wide: one when the column is hidden (width 0) or the text fits beside the
+// cell's margin (as the drawing shows it), otherwise
+// trunc(text width / column width) + 1, at least two.
 int FoldedLineCount(std::size_t units, int colWidth, double charWidth);
 
 // Height of a row showing `lines` lines of text `charHeight` high: the lines

@@ -2,6 +2,7 @@
 
 #include "table/StringGrid.h"
 #include "table/Table.h"
+#include "table/WidthRule.h"
 #include "text/DisplayWidth.h"
 #include "text/TextHelpers.h"
 
@@ -23,7 +24,7 @@ void SetUpFixedColumn(StringGrid& grid, int k, int widthItem, double charWidth) 
     if (k > 0) {
         grid.setCell(1, 0, "固定列");
         grid.setCell(1, 1, std::string(grid.cell(k + 1, 1)));
-        grid.setColWidth(1, static_cast<int>(widthItem * charWidth));
+        grid.setColWidth(1, ColumnWidthForUnits(widthItem, charWidth));
     } else {
         grid.setCell(1, 0, {});
         grid.setCell(1, 1, {});

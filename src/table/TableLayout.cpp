@@ -124,7 +124,8 @@ void ResetTable(Table& table, int columns, int rows, const ResetMetrics& metrics
     const double wA = metrics.charWidth;
     grid.setDefaultRowHeight(metrics.defaultRowHeight);
     grid.setDefaultColWidth(static_cast<int>(12 * wA));
-    grid.setColWidth(0, static_cast<int>(9 * wA));
+    // Row numbers up to 9,999,999 ("9,999,999" is nine units).
+    grid.setColWidth(0, ColumnWidthForUnits(9, wA));
     // The fixed-column display starts without a chosen column.
     grid.setColWidth(1, static_cast<int>(wA));
 

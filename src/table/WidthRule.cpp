@@ -11,6 +11,15 @@ int WidthLimitOfItem(int itemIndex) {
     return 4 + 2 * itemIndex + 1;
 }
 
+int ColumnWidthForUnits(int units, double charWidth) {
+    return units > 0 ? static_cast<int>(units * charWidth) + kCellTextMargin : 0;
+}
+
+int UnitsFittingWidth(int colWidth, double charWidth) {
+    if (colWidth <= kCellTextMargin || charWidth <= 0) return 0;
+    return static_cast<int>((colWidth - kCellTextMargin) / charWidth);
+}
+
 namespace {
 
 int wantedWidth(int length, const WidthRule& rule) {

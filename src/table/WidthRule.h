@@ -19,6 +19,18 @@ int WidthLimitOfItem(int itemIndex);
 inline constexpr int kWidthLimitItemCount = 39;
 inline constexpr int kWidthLimitFallbackItem = 6;
 
+// The pixels of a cell beside its text: the 2-pixel inset at the left, and
+// at the right one pixel of air (a fixed cell's frame) and the grid line. A
+// text of n units is n whole "A" widths wide, so it fits a column of n units
+// plus this margin exactly.
+inline constexpr int kCellTextMargin = 4;
+
+// Width of a fixed column made to show texts of `units` display units (row
+// numbers, the fixed-column display); 0 units hide the column.
+int ColumnWidthForUnits(int units, double charWidth);
+// The display units one line of a column `colWidth` pixels wide shows.
+int UnitsFittingWidth(int colWidth, double charWidth);
+
 // Grows one column to the width wanted for a content of `length` display
 // units; never narrows it.
 void GrowColumnForContent(StringGrid& grid, int col, int length, const WidthRule& rule);

@@ -2,6 +2,7 @@
 
 #include "draw/DisplayText.h"
 #include "table/Table.h"
+#include "table/WidthRule.h"
 #include "view/GridFont.h"
 #include "view/GridWidget.h"
 #include "view/WindowHelpers.h"
@@ -9,8 +10,6 @@
 #include <QEvent>
 #include <QFont>
 #include <QFontMetrics>
-#include <QHash>
-#include <QImage>
 #include <QPainter>
 #include <QRect>
 
@@ -46,100 +45,13 @@ private:
     bool& flag_;
 };
 
-struct StampKey {
-    QString text;
-    QRgb ink;
-    QRgb paper;
-    bool operator==(const StampKey&) const = default;
-};
-
-size_t qHash(const StampKey& key, size_t seed = 0) {
-    return qHashMulti(seed, key.text, key.ink, key.paper);
-}
-
 } // namespace
-
-// One rendered line of text on its opaque background. Drawing it again is a
-// copy that gives the same pixels as drawing the text.
-struct TextStamp {
-    QImage image; // the line with kPad pixels of paper either side
-    int advance = 0;
-};
-
-// Rendered lines by text and colours. Two generations: a full one is kept as
-// the older generation, whose lines move back when used, so the lines of the
-// screens shown last stay while memory stays bounded.
-class TextStamps {
-public:
-    static constexpr int kPad = 2; // room for glyphs reaching past their advance
-
-    TextStamps() : font_(gridFont()), metrics_(font_) {}
-
-    int ascent() const { return metrics_.ascent(); }
-    int lineHeight() const { return metrics_.height(); }
-    int advance(const QString& text) const { return metrics_.horizontalAdvance(text); }
-
-    // Null for a line too wide to keep.
-    const TextStamp* find(const QString& text, QRgb ink, QRgb paper, qreal ratio) {
-        if (ratio != ratio_) {
-            clear();
-            ratio_ = ratio;
-        }
-        StampKey key{text, ink, paper};
-        if (auto it = current_.constFind(key); it != current_.constEnd()) return &*it;
-        if (auto it = older_.find(key); it != older_.end()) return keep(std::move(key), *it);
-        const int width = advance(text);
-        if (width > kMaxWidth) return nullptr;
-        return keep(std::move(key), render(text, ink, paper, width));
-    }
-
-    void clear() {
-        current_.clear();
-        older_.clear();
-        bytes_ = 0;
-    }
-
-private:
-    static constexpr int kMaxWidth = 2048;
-    static constexpr qsizetype kGenerationBytes = 8 << 20;
-
-    TextStamp render(const QString& text, QRgb ink, QRgb paper, int width) const {
-        TextStamp stamp;
-        stamp.advance = width;
-        const QSize size(width + 2 * kPad, lineHeight());
-        stamp.image = QImage(size * ratio_, QImage::Format_ARGB32_Premultiplied);
-        stamp.image.setDevicePixelRatio(ratio_);
-        stamp.image.fill(paper);
-        QPainter painter(&stamp.image);
-        painter.setFont(font_);
-        painter.setPen(QColor::fromRgb(ink));
-        painter.drawText(kPad, ascent(), text);
-        return stamp;
-    }
-
-    const TextStamp* keep(StampKey key, TextStamp stamp) {
-        if (bytes_ > kGenerationBytes) {
-            older_ = std::move(current_);
-            current_.clear();
-            bytes_ = 0;
-        }
-        bytes_ += stamp.image.sizeInBytes();
-        return &*current_.insert(std::move(key), std::move(stamp));
-    }
-
-    QFont font_;
-    QFontMetrics metrics_;
-    QHash<StampKey, TextStamp> current_;
-    QHash<StampKey, TextStamp> older_;
-    qsizetype bytes_ = 0;
-    qreal ratio_ = 1.0;
-};
 
 CellPainter::CellPainter(const Table& table, const EditState& edit, const DisplayOptions& options,
                          GridWidget& widget)
     : widget_(&widget), table_(table), options_(options), input_(table, edit, options),
       charWidth_(gridCharWidth()), charHeight_(std::max(1, gridCharHeight())),
-      stamps_(std::make_unique<TextStamps>()) {
+      lineHeight_(QFontMetrics(gridFont()).height()) {
     widget.viewport()->installEventFilter(this);
     beginPaint();
 }
@@ -156,7 +68,7 @@ void CellPainter::installHook() {
 }
 
 void CellPainter::clearTextCache() {
-    stamps_->clear();
+    if (widget_) widget_->clearGlyphCache();
 }
 
 bool CellPainter::eventFilter(QObject* watched, QEvent* event) {
@@ -200,14 +112,15 @@ void CellPainter::drawCell(QPainter& painter, int col, int row, const QRect& rec
     const bool fixed = col < grid.fixedCols() || row < grid.fixedRows();
     if (!fixed) updateRowEmpty(row);
     const CellColours look = CellColoursOf(input_, col, row);
+    // Every cell shows its display text, whatever rule colours it.
+    const std::string_view text = DisplayTextView(grid.cell(col, row), options_, scratch_);
     if (!fixed && !look.anyRuleApplied && !folds_ && !options_.dataCenter) {
-        drawStandard(painter, col, row, rect);
+        drawStandard(painter, rect, text);
         return;
     }
     const QRect content = rect.adjusted(0, 0, -1, -1);
     const QColor paper = look.background ? QColor::fromRgb(rgbOf(*look.background)) : background_;
     painter.fillRect(content, paper);
-    const std::string_view text = DisplayTextView(grid.cell(col, row), options_, scratch_);
     drawText(painter, rect, text, look, paper, fixed && folds_ ? kFixedFoldedTop : kInset);
     widget_->drawCellBorder(painter, rect, false);
     if (!look.fixed) return;
@@ -217,9 +130,13 @@ void CellPainter::drawCell(QPainter& painter, int col, int row, const QRect& rec
     DrawFrame(painter, content, white, white);
 }
 
-// The stored text as it is, on the grid background: the grid's own drawing.
-void CellPainter::drawStandard(QPainter& painter, int col, int row, const QRect& rect) {
-    widget_->drawDefaultCell(painter, col, row, rect, CellState{});
+// The grid's own look of a data cell (its background, black text, the grid
+// line), with the display text.
+void CellPainter::drawStandard(QPainter& painter, const QRect& rect, std::string_view text) {
+    const QColor paper = widget_->backgroundColor();
+    painter.fillRect(rect, paper);
+    drawSingle(painter, rect, text, qRgb(0, 0, 0), paper.rgb(), CellAlign::Left);
+    widget_->drawCellBorder(painter, rect, false);
 }
 
 void CellPainter::drawText(QPainter& painter, const QRect& rect, std::string_view text,
@@ -253,12 +170,13 @@ void CellPainter::drawSingle(QPainter& painter, const QRect& rect, std::string_v
 }
 
 // Lines of n units, one "A" height each from the top of the inset area, as
-// many as end above the cell's bottom edge. A row too low for even one such
-// line (a row of the default height) shows its first line as a single line
-// would, rather than nothing.
+// many as end above the cell's bottom edge; n is what fits beside the cell's
+// margin, as the row heights count it. A row too low for even one such line
+// (a row of the default height) shows its first line as a single line would,
+// rather than nothing.
 void CellPainter::drawFolded(QPainter& painter, const QRect& rect, std::string_view text, QRgb ink,
                              QRgb paper, CellAlign align, int insetTop) {
-    const int n = std::max(1, static_cast<int>((rect.width() - kInset) / charWidth_));
+    const int n = std::max(1, UnitsFittingWidth(rect.width(), charWidth_));
     const int room = rect.height() - 1 - insetTop;
     const int fitting = room > 0 ? (room - 1) / charHeight_ : 0;
     const std::vector<std::string> lines = FoldDisplayText(text, n, std::max(1, fitting));
@@ -267,27 +185,18 @@ void CellPainter::drawFolded(QPainter& painter, const QRect& rect, std::string_v
         drawSingle(painter, rect, lines.front(), ink, paper, align);
         return;
     }
+    const QRect content = rect.adjusted(0, 0, -1, -1);
     const QRect inner = rect.adjusted(kInset, insetTop, -1, -1);
-    const int offset = (charHeight_ - stamps_->lineHeight()) / 2;
+    const int offset = (charHeight_ - lineHeight_) / 2;
     for (std::size_t i = 0; i < lines.size(); ++i) {
+        const QString line = fromUtf8(lines[i]);
+        if (line.isEmpty()) continue;
         const int top = inner.top() + static_cast<int>(i) * charHeight_ + offset;
-        drawLine(painter, inner, top, fromUtf8(lines[i]), ink, paper, align);
+        int x = inner.left();
+        if (align == CellAlign::Centre) x += (inner.width() - widget_->textWidth(line)) / 2;
+        widget_->drawTextLine(painter, x, top, line, QColor::fromRgb(ink), QColor::fromRgb(paper),
+                              content);
     }
-}
-
-void CellPainter::drawLine(QPainter& painter, const QRect& area, int top, const QString& line,
-                           QRgb ink, QRgb paper, CellAlign align) {
-    if (line.isEmpty()) return;
-    const TextStamp* stamp = stamps_->find(line, ink, paper, painter.device()->devicePixelRatioF());
-    const int advance = stamp ? stamp->advance : stamps_->advance(line);
-    int x = area.left();
-    if (align == CellAlign::Centre) x += (area.width() - advance) / 2;
-    if (stamp) {
-        painter.drawImage(QPoint(x - TextStamps::kPad, top), stamp->image);
-        return;
-    }
-    painter.setPen(QColor::fromRgb(ink));
-    painter.drawText(x, top + stamps_->ascent(), line);
 }
 
 } // namespace tabulix

@@ -6,7 +6,6 @@
 #include <QObject>
 #include <QPointer>
 
-#include <memory>
 #include <string>
 #include <string_view>
 
@@ -17,7 +16,6 @@ class QRect;
 namespace tabulix {
 
 class GridWidget;
-class TextStamps;
 struct CellState;
 
 // GridDrawCell: draws every cell of the main grid with the colours of
@@ -26,9 +24,8 @@ struct CellState;
 // each paint; the current cell and selection come from the widget. What does
 // not change during a paint (colours, options, cursor) is taken once before
 // each paint of the widget's viewport, and the emptiness of a row once per
-// row. Texts are drawn through a cache of rendered lines, so a repaint of
-// cells already seen (cursor moves, selection, scrolling by a few rows) costs
-// a copy per cell instead of a text layout and a gamma-corrected blend.
+// row. Texts are drawn by the widget, from its cache of rendered characters,
+// each in a slot of its display units.
 class CellPainter : public QObject {
 public:
     CellPainter(const Table& table, const EditState& edit, const DisplayOptions& options,
@@ -41,7 +38,7 @@ public:
     // widget, needed by hand only when draw() is called outside one.
     void beginPaint();
     void draw(QPainter& painter, int col, int row, const QRect& rect, CellState state);
-    // Forgets the rendered lines (for measurements of a first paint).
+    // Forgets the rendered characters (for measurements of a first paint).
     void clearTextCache();
 
 protected:
@@ -49,15 +46,13 @@ protected:
 
 private:
     void drawCell(QPainter& painter, int col, int row, const QRect& rect);
-    void drawStandard(QPainter& painter, int col, int row, const QRect& rect);
+    void drawStandard(QPainter& painter, const QRect& rect, std::string_view text);
     void drawText(QPainter& painter, const QRect& rect, std::string_view text,
                   const CellColours& look, const QColor& paper, int insetTop);
     void drawSingle(QPainter& painter, const QRect& rect, std::string_view text, QRgb ink,
                     QRgb paper, CellAlign align);
     void drawFolded(QPainter& painter, const QRect& rect, std::string_view text, QRgb ink,
                     QRgb paper, CellAlign align, int insetTop);
-    void drawLine(QPainter& painter, const QRect& area, int top, const QString& line, QRgb ink,
-                  QRgb paper, CellAlign align);
     void updateRowEmpty(int row);
 
     QPointer<GridWidget> widget_;
@@ -76,7 +71,7 @@ private:
 
     double charWidth_ = 0;
     int charHeight_ = 0;
-    std::unique_ptr<TextStamps> stamps_;
+    int lineHeight_ = 0;
     std::string scratch_;
 };
 

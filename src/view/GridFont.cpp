@@ -3,6 +3,8 @@
 #include <QFont>
 #include <QFontMetricsF>
 
+#include <algorithm>
+
 namespace tabulix {
 
 namespace {
@@ -18,7 +20,9 @@ QFont gridFont() {
 }
 
 double gridCharWidth() {
-    return QFontMetricsF(gridFont()).horizontalAdvance(QLatin1Char('A'));
+    static const int unit =
+        std::max(1, qRound(QFontMetricsF(gridFont()).horizontalAdvance(QLatin1Char('A'))));
+    return unit;
 }
 
 int gridCharHeight() {

@@ -9,8 +9,11 @@ namespace tabulix {
 // match what is drawn.
 QFont gridFont();
 
-// Width of "A" in the grid font (wA), unrounded: column widths are computed
-// from it and truncated only at the end.
+// One display unit in whole pixels (wA): the width of "A" in the grid font,
+// rounded. Widths, folding and drawing all use it, and the grid draws every
+// character in a slot of exactly its units times this width, so a text of n
+// units is n * wA pixels wide whatever the font's own advances (6.984 for "A"
+// at the grid's size).
 double gridCharWidth();
 
 // Height of "A" in the grid font (the line height used when folding).

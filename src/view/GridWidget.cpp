@@ -9,7 +9,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QRawFont>
+#include <QPen>
 #include <QScrollBar>
 #include <QVarLengthArray>
 
@@ -35,7 +35,7 @@ constexpr int kTextInset = 2;
 constexpr int kEdgeGrab = 3;    // pixels either side of an edge that start a resize
 constexpr int kMinDragSize = 4; // a dragged size stays wide enough to grab again
 constexpr int kDropLine = 2;
-constexpr char16_t kLineBreakMark = u'\u21B5';
+constexpr char32_t kLineBreakMark = U'\u21B5';
 
 // A shown row or column on screen: its index, position and size in pixels.
 struct Band {
@@ -147,6 +147,10 @@ std::optional<Band> edgeNear(const std::vector<Band>& bands, int p) {
     std::optional<Band> best;
     int bestDistance = kEdgeGrab + 1;
     for (const Band& band : bands) {
+        // A band too narrow to press between its edges (a column dragged to
+        // its smallest) gives its own edge wherever it is pressed, so it can
+        // always be widened again.
+        if (band.size <= 2 * kEdgeGrab && p >= band.pos && p < band.pos + band.size) return band;
         const int distance = std::abs(band.pos + band.size - p);
         if (distance < bestDistance) {
             best = band;
@@ -183,39 +187,96 @@ bool isNavigationKey(int key) {
 
 } // namespace
 
-// Glyphs drawn once per colour pair into opaque images, then copied. The grid
-// font is a CFF face, for which Qt blends every text pixel with gamma
-// correction; copying cached glyphs makes a repaint several times faster. The
-// images come from Qt's own text drawing, so the text looks the same.
+namespace {
+
+// Display units of one character as the grid draws it: as the widths count
+// it, one for ASCII (controls included) and half-width katakana, two for any
+// other character, and one for the line-break mark.
+int unitsOf(char32_t c) {
+    return c < 0x80 || (c >= 0xFF61 && c <= 0xFF9F) || c == kLineBreakMark ? 1 : 2;
+}
+
+// A control character has no glyph; it shows as a mark of its own.
+bool isControl(char32_t c) {
+    return c < 0x20 || (c >= 0x7F && c < 0xA0);
+}
+
+// The code points of a text, surrogate pairs joined.
+template <class F> void forEachCodePoint(const QString& text, F&& f) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t c = text.at(i).unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            c = QChar::surrogateToUcs4(text.at(i), text.at(++i));
+        f(c);
+    }
+}
+
+// The marks of characters without a glyph, drawn in the character's slot:
+// "↵" for a line break, an arrow to a bar for a tab, a hollow box for any
+// other control character.
+void drawMark(QPainter& painter, const QRect& slot, char32_t c, const QColor& ink, int ascent) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(QPen(ink, 1));
+    const int left = slot.left(), right = slot.right() - 1;
+    const int base = slot.top() + ascent - 2; // a little above the baseline
+    const int middle = base - 4;
+    if (c == kLineBreakMark) {
+        painter.drawLine(right, middle - 3, right, base);
+        painter.drawLine(left + 1, base, right, base);
+        painter.drawLine(left + 1, base, left + 3, base - 2);
+        painter.drawLine(left + 1, base, left + 3, base + 2);
+    } else if (c == u'\t') {
+        painter.drawLine(left, middle, right - 1, middle);
+        painter.drawLine(right - 3, middle - 2, right - 1, middle);
+        painter.drawLine(right - 3, middle + 2, right - 1, middle);
+        painter.drawLine(right, middle - 3, right, middle + 3);
+    } else {
+        painter.drawRect(QRect(QPoint(left + 1, base - 8), QPoint(right, base)));
+    }
+    painter.restore();
+}
+
+} // namespace
+
+// Every character drawn once per colour pair into an opaque image of exactly
+// its units times the unit's width, then copied. The grid font is a CFF face,
+// for which Qt blends every text pixel with gamma correction; copying cached
+// glyphs makes a repaint several times faster. The glyph images come from
+// Qt's own text drawing, so the text looks the same; but every character
+// keeps to its slot, so a text of n units is n units wide.
 class GlyphTileCache {
 public:
     struct Tile {
-        QImage image; // null: the grid font lacks the character
+        QImage image;
         int width = 0;
     };
     using Run = QVarLengthArray<const Tile*, 32>;
 
-    explicit GlyphTileCache(const QFont& font)
-        : font_(font), metrics_(font), raw_(QRawFont::fromFont(font)),
-          ascent_(QFontMetrics(font).ascent()), height_(QFontMetrics(font).height()) {}
+    GlyphTileCache(const QFont& font, int unit)
+        : font_(font), unit_(unit), ascent_(QFontMetrics(font).ascent()),
+          height_(QFontMetrics(font).height()) {}
 
-    // The tiles of every character of `text`, or false when one of them
-    // needs the full text engine (fallback fonts, combining marks, controls).
-    bool layout(const QString& text, QRgb ink, QRgb background, qreal pixelRatio, Run& run,
-                int& width) {
+    int unit() const { return unit_; }
+    int ascent() const { return ascent_; }
+
+    // Width of a text in pixels: its units times the unit.
+    int width(const QString& text) const {
+        int units = 0;
+        forEachCodePoint(text, [&](char32_t c) { units += unitsOf(c); });
+        return units * unit_;
+    }
+
+    // The tiles of every character of `text`.
+    void layout(const QString& text, QRgb ink, QRgb background, qreal pixelRatio, Run& run) {
         if (pixelRatio != pixelRatio_ || tiles_.size() > kMaxTiles) {
             tiles_.clear();
             pixelRatio_ = pixelRatio;
         }
-        width = 0;
-        for (const QChar c : text) {
-            const Tile& tile = this->tile(c, ink, background);
-            if (tile.image.isNull()) return false;
-            run.append(&tile);
-            width += tile.width;
-        }
-        return true;
+        forEachCodePoint(text, [&](char32_t c) { run.append(&tile(c, ink, background)); });
     }
+
+    void clear() { tiles_.clear(); }
 
     // Copies the tiles side by side from (x, top), cut to `clip`.
     void draw(QPainter& painter, const Run& run, int x, int top, const QRect& clip) const {
@@ -232,11 +293,32 @@ public:
         }
     }
 
+    // The same slots drawn straight onto the painter, for surfaces without a
+    // solid fill or with a scaling transform.
+    void drawDirect(QPainter& painter, const QString& text, int x, int top, const QRect& clip,
+                    const QColor& ink) const {
+        painter.save();
+        painter.setClipRect(clip, Qt::IntersectClip);
+        painter.setFont(font_);
+        painter.setPen(ink);
+        forEachCodePoint(text, [&](char32_t c) {
+            const QRect slot(x, top, unitsOf(c) * unit_, height_);
+            if (slot.left() <= clip.right()) {
+                painter.save();
+                painter.setClipRect(slot, Qt::IntersectClip);
+                drawCharacter(painter, slot, c, ink);
+                painter.restore();
+            }
+            x += slot.width();
+        });
+        painter.restore();
+    }
+
 private:
     static constexpr std::size_t kMaxTiles = 8192; // about 10 MB of CJK glyphs
 
     struct Key {
-        char16_t ch;
+        char32_t ch;
         QRgb ink;
         QRgb background;
         bool operator==(const Key&) const = default;
@@ -247,32 +329,22 @@ private:
         }
     };
 
-    static bool tileable(QChar c) {
-        switch (c.category()) {
-        case QChar::Mark_NonSpacing:
-        case QChar::Mark_SpacingCombining:
-        case QChar::Mark_Enclosing:
-        case QChar::Other_Control:
-        case QChar::Other_Format:
-        case QChar::Other_Surrogate:
-            return false;
-        default:
-            return true;
-        }
+    void drawCharacter(QPainter& painter, const QRect& slot, char32_t c, const QColor& ink) const {
+        if (isControl(c) || c == kLineBreakMark)
+            drawMark(painter, slot, c, ink, ascent_);
+        else
+            painter.drawText(slot.left(), slot.top() + ascent_, QString::fromUcs4(&c, 1));
     }
 
     // Node-based, so tiles stay in place while others are added.
-    const Tile& tile(QChar c, QRgb ink, QRgb background) {
-        const auto [it, added] = tiles_.try_emplace(Key{c.unicode(), ink, background});
-        if (added && tileable(c) && raw_.supportsCharacter(c))
-            render(it->second, c, ink, background);
+    const Tile& tile(char32_t c, QRgb ink, QRgb background) {
+        const auto [it, added] = tiles_.try_emplace(Key{c, ink, background});
+        if (added) render(it->second, c, ink, background);
         return it->second;
     }
 
-    void render(Tile& tile, QChar c, QRgb ink, QRgb background) const {
-        const QString text(c);
-        tile.width = qRound(metrics_.horizontalAdvance(text));
-        if (tile.width <= 0) return;
+    void render(Tile& tile, char32_t c, QRgb ink, QRgb background) const {
+        tile.width = unitsOf(c) * unit_;
         tile.image = QImage(QSizeF(QSizeF(tile.width, height_) * pixelRatio_).toSize(),
                             QImage::Format_RGB32);
         tile.image.setDevicePixelRatio(pixelRatio_);
@@ -280,12 +352,11 @@ private:
         QPainter painter(&tile.image);
         painter.setFont(font_);
         painter.setPen(QColor::fromRgb(ink));
-        painter.drawText(0, ascent_, text);
+        drawCharacter(painter, QRect(0, 0, tile.width, height_), c, QColor::fromRgb(ink));
     }
 
     QFont font_;
-    QFontMetricsF metrics_;
-    QRawFont raw_;
+    int unit_;
     int ascent_;
     int height_;
     qreal pixelRatio_ = 1;
@@ -303,7 +374,7 @@ GridWidget::GridWidget(QWidget* parent)
     const QFontMetrics metrics(font_);
     ascent_ = metrics.ascent();
     lineHeight_ = metrics.height();
-    tiles_ = std::make_unique<GlyphTileCache>(font_);
+    tiles_ = std::make_unique<GlyphTileCache>(font_, static_cast<int>(gridCharWidth()));
     setFont(font_);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled);
@@ -566,7 +637,7 @@ QString GridWidget::displayLine(std::string_view utf8) {
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
         if (c == u'\r' || c == u'\n') {
-            line += QChar(kLineBreakMark);
+            line += QChar(static_cast<char16_t>(kLineBreakMark));
             if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n') ++i;
         } else {
             line += c;
@@ -643,26 +714,32 @@ void GridWidget::drawCellText(QPainter& painter, const QRect& rect, const QStrin
     const QRect inner = content.adjusted(kTextInset, kTextInset, 0, 0);
     if (inner.width() <= 0 || inner.height() <= 0) return;
     const int top = inner.top() + (inner.height() - lineHeight_) / 2;
-    const bool centre = align & Qt::AlignHCenter;
+    const int x = align & Qt::AlignHCenter ? inner.left() + (inner.width() - textWidth(text)) / 2
+                                           : inner.left();
+    drawTextLine(painter, x, top, text, ink, background, content);
+}
+
+int GridWidget::textWidth(const QString& text) const {
+    return tiles_->width(text);
+}
+
+void GridWidget::drawTextLine(QPainter& painter, int x, int top, const QString& text,
+                              const QColor& ink, const QColor& background,
+                              const QRect& clip) const {
+    if (text.isEmpty()) return;
     if (background.isValid() && background.alpha() == 255 &&
         painter.transform().type() <= QTransform::TxTranslate) {
         GlyphTileCache::Run run;
-        int width = 0;
         const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
-        if (tiles_->layout(text, ink.rgb(), background.rgb(), ratio, run, width)) {
-            const int x = inner.left() + (centre ? (inner.width() - width) / 2 : 0);
-            tiles_->draw(painter, run, x, top, content);
-            return;
-        }
+        tiles_->layout(text, ink.rgb(), background.rgb(), ratio, run);
+        tiles_->draw(painter, run, x, top, clip);
+        return;
     }
-    const int width = centre ? QFontMetrics(font_).horizontalAdvance(text) : 0;
-    painter.save();
-    painter.setClipRect(content, Qt::IntersectClip);
-    painter.setFont(font_);
-    painter.setPen(ink);
-    painter.drawText(inner.left() + (centre ? (inner.width() - width) / 2 : 0), top + ascent_,
-                     text);
-    painter.restore();
+    tiles_->drawDirect(painter, text, x, top, clip, ink);
+}
+
+void GridWidget::clearGlyphCache() {
+    tiles_->clear();
 }
 
 void GridWidget::drawCellBorder(QPainter& painter, const QRect& rect, bool fixed) const {

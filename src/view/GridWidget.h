@@ -83,6 +83,17 @@ public:
     // images); QColor() when the cell has no solid fill.
     void drawCellText(QPainter& painter, const QRect& rect, const QString& text, const QColor& ink,
                       const QColor& background, Qt::Alignment align = Qt::AlignLeft) const;
+    // One line of text from (x, top), its line band one font height, cut to
+    // `clip`. Every character takes a slot of its display units times the
+    // unit (gridCharWidth): a text of n units is exactly n units wide. Tabs
+    // and other control characters show as a mark in their slot, as the
+    // line-break mark "↵" does.
+    void drawTextLine(QPainter& painter, int x, int top, const QString& text, const QColor& ink,
+                      const QColor& background, const QRect& clip) const;
+    // Width of a text as drawn: its display units times the unit.
+    int textWidth(const QString& text) const;
+    // Forgets the rendered characters (for measurements of a first paint).
+    void clearGlyphCache();
     // The grid line on the cell's right and bottom edge, plus the raised
     // frame of a fixed cell.
     void drawCellBorder(QPainter& painter, const QRect& rect, bool fixed) const;

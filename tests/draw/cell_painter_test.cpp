@@ -5,7 +5,10 @@
 #include "draw/DisplayText.h"
 #include "draw/RowHeights.h"
 #include "table/Table.h"
+#include "table/FixedColumn.h"
 #include "table/TableLayout.h"
+#include "table/WidthRule.h"
+#include "text/TextHelpers.h"
 #include "view/CellPainter.h"
 #include "view/GridFont.h"
 #include "view/GridWidget.h"
@@ -53,6 +56,16 @@ protected:
         const QRgb background = fill(image, col, row);
         int count = 0;
         for (int y = rect.top() + top; y < rect.top() + bottom && y < rect.bottom(); ++y)
+            for (int x = rect.left() + 1; x < rect.right() - 1; ++x)
+                count += image.pixel(x, y) != background;
+        return count;
+    }
+    // Pixels differing from the fill inside a cell's frame, where a text goes.
+    int textInk(const QImage& image, int col, int row) {
+        const QRect rect = widget.cellRect(col, row);
+        const QRgb background = fill(image, col, row);
+        int count = 0;
+        for (int y = rect.top() + 1; y < rect.bottom() - 1; ++y)
             for (int x = rect.left() + 1; x < rect.right() - 1; ++x)
                 count += image.pixel(x, y) != background;
         return count;
@@ -146,20 +159,105 @@ TEST_F(CellPainterTest, RowsOfTheDefaultHeightStillShowTheirFirstLineWhenFolding
     EXPECT_GT(inkIn(image, 3, 0), 0); // column number
 }
 
-TEST_F(CellPainterTest, StandardDrawingShowsTheStoredTextAndRulesTheDisplayText) {
+// The look of a cell never depends on the cursor or on a colour rule: every
+// cell shows its display text, also where no rule applies and nothing folds.
+TEST_F(CellPainterTest, EveryCellShowsItsDisplayText) {
     const int a = static_cast<int>(gridCharWidth());
     table.grid.setCell(3, 5, "      M");
+    table.grid.setCell(4, 5, "20240315");
+    table.grid.setCell(5, 5, "2024/03/15");
+    for (const int col : {4, 5})
+        table.grid.setColWidth(col, ColumnWidthForUnits(10, gridCharWidth()));
     options.foldItem = kFoldNone;
     options.trimSpace = true;
+    options.dateEdit = true;
     options.breakColor = false;
     options.karaGyoColor = false;
-    EXPECT_GT(firstInkX(render(), 3, 5), 2 + 5 * a); // untrimmed: no rule applied
-
-    options.breakColor = true;
-    EXPECT_LT(firstInkX(render(), 3, 5), 2 + a);
-
+    for (const bool breakColor : {false, true}) {
+        options.breakColor = breakColor; // no rule, then the shading rule
+        const QImage image = render();
+        EXPECT_LT(firstInkX(image, 3, 5), 2 + a) << breakColor;
+        EXPECT_EQ(image.copy(widget.cellRect(4, 5)), image.copy(widget.cellRect(5, 5)))
+            << breakColor;
+    }
     options.dataCenter = true;
     EXPECT_GT(firstInkX(render(), 3, 5), 2 + 3 * a);
+}
+
+// One exact unit: a text of n display units drawn in a column sized for n
+// units shows every pixel it shows in a wide column, with folding on and off,
+// left-aligned, centred (row numbers) and in the fixed-column display.
+TEST_F(CellPainterTest, ATextOfNUnitsFitsAColumnSizedForNUnits) {
+    EXPECT_EQ(gridCharWidth(), static_cast<int>(gridCharWidth()));
+    const std::string texts[] = {"1,234,568", "WWWWMMMM", "日本語ｶﾅ", "a\tb\x01" "c", "20240315"};
+    table.grid.setColWidth(5, 300); // the wide column to compare with
+    for (const int fold : {kFoldNone, kFoldAuto})
+        for (const std::string& text : texts) {
+            options.foldItem = fold;
+            const int width = ColumnWidthForUnits(static_cast<int>(cellDisplayUnits(text)),
+                                                  gridCharWidth());
+            table.grid.setCell(0, 3, text); // a row number, centred
+            table.grid.setCell(3, 3, text);
+            table.grid.setCell(5, 3, text);
+            table.grid.setColWidth(0, 300);
+            const int wideNumber = textInk(render(), 0, 3);
+            table.grid.setColWidth(0, width);
+            table.grid.setColWidth(3, width);
+            refold();
+            EXPECT_EQ(table.grid.rowHeight(3), 21) << text; // it does not fold
+            const QImage narrow = render();
+            const int wideCell = textInk(narrow, 5, 3);
+            EXPECT_GT(wideCell, 0) << text;
+            EXPECT_EQ(textInk(narrow, 0, 3), wideNumber) << text << " fold " << fold;
+            EXPECT_EQ(textInk(narrow, 3, 3), wideCell) << text << " fold " << fold;
+        }
+}
+
+// Row numbers from 1,000,000 on fit the number column as the table is laid
+// out, and the fixed-column display shows a text exactly as wide as itself.
+TEST_F(CellPainterTest, RowNumbersOfMillionsAndAFullFixedColumnDoNotFold) {
+    options.foldItem = kFoldAuto;
+    table.grid.setCell(0, 2, "1,234,568");
+    SetUpFixedColumn(table.grid, 2, 6, gridCharWidth());
+    table.grid.setCell(1, 2, " 12345"); // six units in a column of six
+    refold();
+    EXPECT_EQ(table.grid.rowHeight(2), 21);
+    EXPECT_EQ(table.grid.rowHeight(0), 21);
+    EXPECT_GT(textInk(render(), 1, 2), 0);
+}
+
+// A tab and the other control characters show as one visible mark each in
+// their own unit, and the text after them stays in place.
+TEST_F(CellPainterTest, ControlCharactersShowAsOneUnitMarks) {
+    const int a = static_cast<int>(gridCharWidth());
+    options.foldItem = kFoldNone;
+    options.breakColor = false;
+    options.karaGyoColor = false;
+    table.grid.setColWidth(3, ColumnWidthForUnits(8, gridCharWidth()));
+    const char* texts[] = {"x\tyz", "x\x01yz", "x\x7fyz", "x\nyz"};
+    for (const char* text : texts) {
+        table.grid.setCell(3, 6, text);
+        table.grid.setCell(3, 7, "xQyz");
+        const QImage image = render();
+        const QRect cell = widget.cellRect(3, 6);
+        // Columns of the cell holding ink, in units from the text's start.
+        auto unitHasInk = [&](int row, int unit) {
+            const QRect r = widget.cellRect(3, row);
+            const QRgb paper = fill(image, 3, row);
+            for (int x = r.left() + 2 + unit * a; x < r.left() + 2 + (unit + 1) * a; ++x)
+                for (int y = r.top() + 1; y < r.bottom(); ++y)
+                    if (image.pixel(x, y) != paper) return true;
+            return false;
+        };
+        for (int unit = 0; unit < 4; ++unit)
+            EXPECT_TRUE(unitHasInk(6, unit)) << unit << " of " << text;
+        EXPECT_FALSE(unitHasInk(6, 4)) << text;
+        // "y" and "z" where they are after any one-unit character.
+        const QRect shown(cell.left() + 2 + 2 * a, cell.top(), 2 * a, cell.height() - 1);
+        const QRect same(widget.cellRect(3, 7).left() + 2 + 2 * a, widget.cellRect(3, 7).top(),
+                         2 * a, cell.height() - 1);
+        EXPECT_EQ(image.copy(shown), image.copy(same)) << text;
+    }
 }
 
 // With no rule applied the cells keep the grid's standard look: pixel for

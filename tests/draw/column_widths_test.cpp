@@ -65,3 +65,77 @@ TEST(ColumnWidths, GrowForContentNeverNarrows) {
 
 } // namespace
 } // namespace tabulix
+
+namespace tabulix {
+namespace {
+
+// Date editing shows two slashes more than a 6- or 8-digit cell holds; the
+// width rule counts what is shown, so the dates are never cut.
+TEST(ColumnWidths, CountTheDisplayTextWithDateEditingOn) {
+    Table t = tableWith({"20240101", "ab"});
+    t.grid.setCell(3, 1, "240315");
+    DisplayOptions dates;
+    dates.dateEdit = true;
+    const struct {
+        bool dateEdit;
+        bool trim;
+        int col2;
+        int col3;
+    } cases[] = {
+        {false, false, 66, 52}, // 9.5 and 7.5 "A" widths
+        {true, false, 80, 66},  // "2024/01/01" 10 units, "24/03/15" 8 units
+        {true, true, 80, 66},
+    };
+    for (const auto& c : cases) {
+        DisplayOptions options;
+        options.dateEdit = c.dateEdit;
+        options.trimSpace = c.trim;
+        ComputeColumnWidths(t.grid, t.colRecords, WidthRule{kA, 25, false}, options);
+        EXPECT_EQ(t.grid.colWidth(2), c.col2) << c.dateEdit;
+        EXPECT_EQ(t.grid.colWidth(3), c.col3) << c.dateEdit;
+        EXPECT_EQ(t.colRecords[2].width, c.col2);
+    }
+    // A 7-digit number and a 10-byte date stay as they are.
+    Table u = tableWith({"2024031", "2024-03-15"});
+    ComputeColumnWidths(u.grid, u.colRecords, WidthRule{kA, 25, false}, dates);
+    EXPECT_EQ(u.grid.colWidth(2), 80); // 11.5 "A" widths: "2024-03-15"
+    // Trimming counts the text without its blanks.
+    Table v = tableWith({"   abcdefghij   "});
+    DisplayOptions trim;
+    trim.trimSpace = true;
+    ComputeColumnWidths(v.grid, v.colRecords, WidthRule{kA, 25, false}, trim);
+    EXPECT_EQ(v.grid.colWidth(2), 80);
+}
+
+TEST(ColumnWidths, GrowingForDatesNeverNarrowsAndKeepsHiddenColumns) {
+    Table t = tableWith({"20240101"});
+    t.grid.setCell(3, 1, "240315");
+    ComputeColumnWidths(t.grid, t.colRecords, WidthRule{kA, 25, false});
+    t.grid.setColWidth(3, 300);
+    DisplayOptions dates;
+    dates.dateEdit = true;
+    GrowColumnsForDisplayText(t.grid, t.colRecords, WidthRule{kA, 25, false}, dates);
+    EXPECT_EQ(t.grid.colWidth(2), 80);
+    EXPECT_EQ(t.grid.colWidth(3), 300);
+    EXPECT_EQ(t.colRecords[2].width, 80);
+    t.grid.setColWidth(2, 0); // hidden
+    GrowColumnsForDisplayText(t.grid, t.colRecords, WidthRule{kA, 25, false}, dates);
+    EXPECT_EQ(t.grid.colWidth(2), 0);
+    // With no separator every column already has its width.
+    t.grid.setColWidth(2, 40);
+    GrowColumnsForDisplayText(t.grid, t.colRecords, WidthRule{kA, 25, true}, dates);
+    EXPECT_EQ(t.grid.colWidth(2), 40);
+}
+
+TEST(WidthRule, FixedColumnsFitTheirUnitsBesideTheTextMargin) {
+    EXPECT_EQ(ColumnWidthForUnits(9, 7.0), 67);
+    EXPECT_EQ(ColumnWidthForUnits(0, 7.0), 0); // hidden
+    for (int units = 1; units <= 99; ++units)
+        EXPECT_EQ(UnitsFittingWidth(ColumnWidthForUnits(units, 7.0), 7.0), units);
+    EXPECT_EQ(UnitsFittingWidth(70, 7.0), 9); // a column 10 "A" wide folds at 9
+    EXPECT_EQ(UnitsFittingWidth(4, 7.0), 0);
+    EXPECT_EQ(UnitsFittingWidth(0, 7.0), 0);
+}
+
+} // namespace
+} // namespace tabulix

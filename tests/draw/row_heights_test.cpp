@@ -16,13 +16,16 @@ constexpr double kA = 7.0; // width of "A"
 constexpr int kH = 20;     // height of "A"
 constexpr int kStandard = 21;
 
+// A text fits on one line when its units and the cell's text margin (4
+// pixels) fit the column, exactly as the drawing shows it.
 TEST(FoldedLineCount, FitsOrCountsWholeColumnWidthsPlusOne) {
     const struct {
         std::size_t units;
         int width;
         int lines;
     } cases[] = {
-        {50, 70, 6}, {10, 70, 1}, {11, 70, 2}, {20, 70, 3}, {0, 70, 1}, {500, 0, 1}, {1, 1, 8},
+        {50, 70, 6}, {10, 74, 1}, {10, 73, 2}, {9, 70, 1}, {11, 70, 2}, {20, 70, 3},
+        {0, 70, 1},  {0, 2, 1},   {500, 0, 1}, {1, 1, 8},  {1, 10, 2},
     };
     for (const auto& c : cases)
         EXPECT_EQ(FoldedLineCount(c.units, c.width, kA), c.lines) << c.units << " in " << c.width;
@@ -115,9 +118,9 @@ TEST_F(RowHeightsTest, CountsTheDisplayText) {
         {"no date editing", "240315", false, false, 2, kStandard},
         {"eight digits", "20240315", false, true, 1, FoldedRowHeight(2, kH)},
     };
-    grid.setColWidth(1, 9 * 7 + 3); // 9 units fit, 10 do not
-    grid.setColWidth(2, 7 * 7 + 3); // 7 units fit, 8 do not
-    grid.setColWidth(3, 10 * 7);    // 10 units fit
+    grid.setColWidth(1, 9 * 7 + 4);  // 9 units fit, 10 do not
+    grid.setColWidth(2, 7 * 7 + 4);  // 7 units fit, 8 do not
+    grid.setColWidth(3, 10 * 7 + 4); // 10 units fit
     for (const auto& c : cases) {
         grid.clearCells();
         grid.setCell(c.col, 1, c.text);

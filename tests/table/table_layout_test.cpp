@@ -28,7 +28,7 @@ TEST(ResetTable, EmptyLayoutHasOneDataCell) {
     EXPECT_EQ(g.cell(1, 1), "");
     EXPECT_EQ(g.cell(2, 1), "");
     EXPECT_EQ(g.defaultRowHeight(), 21);
-    EXPECT_EQ(g.colWidth(0), 63); // 9 "A" widths
+    EXPECT_EQ(g.colWidth(0), 67); // 9 "A" widths and the cell's text margin
     EXPECT_EQ(g.colWidth(1), 7);
     // Column 2 is sized for a content of 12: 13.5 "A" widths.
     EXPECT_EQ(g.colWidth(2), 94);
@@ -186,7 +186,7 @@ TEST(FixedColumn, ItemsAndFill) {
     SetUpFixedColumn(t.grid, 2, 16, 7.0);
     FillFixedColumn(t.grid, 2);
     EXPECT_EQ(t.grid.cell(1, 0), "固定列");
-    EXPECT_EQ(t.grid.colWidth(1), 112);
+    EXPECT_EQ(t.grid.colWidth(1), 116); // 16 "A" widths and the text margin
     EXPECT_EQ(t.grid.cell(1, 1), " 名前");
     EXPECT_EQ(t.grid.cell(1, 2), " 山田");
     EXPECT_EQ(t.grid.cell(1, 3), " ");

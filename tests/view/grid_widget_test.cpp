@@ -366,6 +366,31 @@ TEST_F(GridWidgetTest, DraggingAColumnEdgeInTheHeaderResizesIt) {
     EXPECT_EQ(grid.colWidth(3), 94);
 }
 
+// A column dragged as narrow as it goes is widened again from wherever it is
+// pressed, never by widening its neighbour instead.
+TEST_F(GridWidgetTest, AColumnDraggedToItsSmallestCanBeWidenedAgain) {
+    const QRect header = widget.cellRect(3, 0);
+    drag(QPoint(header.right() + 1, 5), QPoint(header.left() - 40, 5));
+    const int narrow = grid.colWidth(3);
+    ASSERT_LT(narrow, 8);
+    ASSERT_GT(narrow, 0);
+    for (int offset = 0; offset < narrow; ++offset) {
+        grid.setColWidth(3, narrow);
+        const int left = widget.cellRect(3, 0).left();
+        QTest::mouseMove(view(), QPoint(left + offset, 5));
+        EXPECT_EQ(view()->cursor().shape(), Qt::SplitHCursor) << offset;
+        drag(QPoint(left + offset, 5), QPoint(left + offset + 30, 5));
+        EXPECT_EQ(grid.colWidth(3), narrow + 30) << offset;
+        EXPECT_EQ(grid.colWidth(2), 64) << offset;
+    }
+    // Just left of it, the neighbour's edge is still there to grab.
+    grid.setColWidth(3, narrow);
+    const int left = widget.cellRect(3, 0).left();
+    drag(QPoint(left - 2, 5), QPoint(left + 8, 5));
+    EXPECT_EQ(grid.colWidth(2), 74);
+    EXPECT_EQ(grid.colWidth(3), narrow);
+}
+
 TEST_F(GridWidgetTest, RowEdgesResizeOnlyWhenAllowed) {
     QSignalSpy resized(&widget, &GridWidget::rowResized);
     const QRect header = widget.cellRect(0, 3);
