@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 #include <vector>
 
 namespace tabulix {
@@ -52,8 +53,9 @@ public:
         if (row_.size() < worst) row_.resize(worst);
         char* const begin = row_.data();
         int unwritable = -1;
-        char* end = writeFields(begin, fields, fields.size(), unwritable);
-        if (!sep_.isNone() && readsAsBlank(begin, end)) {
+        const std::size_t forced = takeLeadingQuote(fields);
+        char* end = writeFields(begin, fields, forced, unwritable);
+        if (!sep_.isNone() && forced == fields.size() && readsAsBlank(begin, end)) {
             const auto firstText = std::find_if(fields.begin(), fields.end(),
                                                 [](std::string_view f) { return !f.empty(); });
             if (firstText != fields.end()) // there is text to lose
@@ -71,8 +73,9 @@ public:
     int stream(std::span<const std::string_view> fields, std::size_t piece, Emit&& emit) {
         const auto firstText = std::find_if(fields.begin(), fields.end(),
                                             [](std::string_view f) { return !f.empty(); });
-        std::size_t forced = fields.size();
-        if (!sep_.isNone() && firstText != fields.end() && rowReadsAsBlank(fields))
+        std::size_t forced = takeLeadingQuote(fields);
+        if (!sep_.isNone() && forced == fields.size() && firstText != fields.end() &&
+            rowReadsAsBlank(fields))
             forced = static_cast<std::size_t>(firstText - fields.begin());
         int unwritable = -1;
         std::string buffer;
@@ -106,7 +109,27 @@ public:
         return unwritable;
     }
 
+    // The next row begins the file: a first field starting with U+FEFF or a
+    // kept byte is quoted, so the file never starts with bytes that read as
+    // a byte order mark (the character would be lost, the encoding misread).
+    void beginsFile() { leadsFile_ = true; }
+
 private:
+    std::size_t takeLeadingQuote(std::span<const std::string_view> fields) {
+        const bool leads = std::exchange(leadsFile_, false);
+        if (!leads || sep_.isNone() || fields.empty()) return fields.size();
+        const std::string_view first = fields[0];
+        bool markLike = first.starts_with("\xEF\xBB\xBF");
+        if (first.size() >= 4 && static_cast<unsigned char>(first[0]) == 0xF4) {
+            // A kept byte EF, FE or FF begins a byte order mark once written.
+            const char32_t c = (char32_t{4} << 18) | (char32_t(first[1] & 0x3F) << 12) |
+                               (char32_t(first[2] & 0x3F) << 6) | char32_t(first[3] & 0x3F);
+            const unsigned byte = c & 0xFF;
+            markLike = IsRawByteCodePoint(c) && (byte == 0xEF || byte == 0xFE || byte == 0xFF);
+        }
+        return markLike ? 0 : fields.size();
+    }
+
     static bool readsAsBlank(const char* begin, const char* end) {
         return begin != end && std::all_of(begin, end, isBlank);
     }
@@ -194,6 +217,7 @@ private:
     std::array<unsigned char, 256> kind_{};
     std::string row_;
     char sepByte_ = sep_.isNone() ? '\0' : sep_.character();
+    bool leadsFile_ = false;
 };
 
 // The written lines of a grid's rows: the columns after the fixed ones, each
@@ -202,7 +226,9 @@ class TableLines {
 public:
     TableLines(const StringGrid& grid, int fixedCols, Separator sep)
         : grid_(grid), first_(std::max(fixedCols, 0)),
-          fields_(static_cast<std::size_t>(std::max(grid.colCount() - first_, 0))), encoder_(sep) {}
+          fields_(static_cast<std::size_t>(std::max(grid.colCount() - first_, 0))), encoder_(sep) {
+        encoder_.beginsFile();
+    }
 
     std::size_t width() const { return fields_.size(); }
     int firstColumn() const { return first_; }

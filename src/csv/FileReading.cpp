@@ -196,6 +196,10 @@ std::optional<TextFile> ReadTextFile(const std::string& path, std::optional<Text
     }
     std::string bytes;
     if (!readAll(file.get(), bytes, size)) return std::nullopt;
+    return TextOfFileBytes(std::move(bytes), forced);
+}
+
+TextFile TextOfFileBytes(std::string bytes, std::optional<TextEncoding> forced) {
     auto owned = std::make_shared<const std::string>(std::move(bytes));
     const std::string_view view = *owned;
     return textOf(std::move(owned), view, forced);

@@ -59,4 +59,7 @@ private:
 std::optional<TextFile> ReadTextFile(const std::string& path,
                                      std::optional<TextEncoding> forced = std::nullopt);
 
+// The same for a file's bytes already in memory.
+TextFile TextOfFileBytes(std::string bytes, std::optional<TextEncoding> forced = std::nullopt);
+
 } // namespace tabulix

@@ -96,6 +96,9 @@ TEST_F(TextRoundTrip, KeptBytesStayApartFromTheirNeighbours) {
         {"\"\xE3\x81\"|\r\n", '|', "\xE3\x81|\r\n"},
         {le + std::string("\"\0\x3D\xD8\"\0\x00\xDE\r\0\n\0", 12),
          ',', le + std::string("\"\0\x3D\xD8\"\0\x00\xDE\r\0\n\0", 12)}, // halves of 😀
+        // A file never starts with what reads as a byte order mark.
+        {"\"\xEF\xBB\xBF" "a\",b\r\n", ',', "\"\xEF\xBB\xBF" "a\",b\r\n"}, // U+FEFF in UTF-8
+        {"\"\xEF\xBB\xBF\"\r\n\x82\xA0\r\n", ',', "\"\xEF\xBB\xBF\"\r\n\x82\xA0\r\n"}, // CP932
     };
     for (const Case& c : cases) {
         const std::string source = path("source.csv");
