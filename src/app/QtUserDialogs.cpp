@@ -40,7 +40,8 @@ KindLook lookOf(MessageKind kind) {
 
 std::optional<std::string> fromQt(const QString& path) {
     if (path.isEmpty()) return std::nullopt;
-    return path.toStdString();
+    // File names are bytes: the dialog decoded them with QFile::decodeName.
+    return QFile::encodeName(path).toStdString();
 }
 
 } // namespace
@@ -103,8 +104,8 @@ namespace {
 void prepare(QFileDialog& dialog, const FileDialogRequest& request) {
     dialog.setWindowTitle(QString::fromStdString(request.title));
     dialog.setNameFilters(QString::fromStdString(request.filter).split(QStringLiteral(";;")));
-    dialog.setDirectory(QString::fromStdString(request.folder));
-    dialog.selectFile(QString::fromStdString(request.name));
+    dialog.setDirectory(QFile::decodeName(QByteArray::fromStdString(request.folder)));
+    dialog.selectFile(QFile::decodeName(QByteArray::fromStdString(request.name)));
     if (!request.defaultSuffix.empty())
         dialog.setDefaultSuffix(QString::fromStdString(request.defaultSuffix));
 }

@@ -178,7 +178,11 @@ void CellPainter::drawFolded(QPainter& painter, const QRect& rect, std::string_v
                              QRgb paper, CellAlign align, int insetTop) {
     const int n = std::max(1, UnitsFittingWidth(rect.width(), charWidth_));
     const int room = rect.height() - 1 - insetTop;
-    const int fitting = room > 0 ? (room - 1) / charHeight_ : 0;
+    int fitting = room > 0 ? (room - 1) / charHeight_ : 0;
+    // Rows scroll whole, so no line below the paint device is ever seen: a
+    // cell of gigabytes folds only as far as the window can show.
+    if (const QPaintDevice* device = painter.device())
+        fitting = std::min(fitting, device->height() / charHeight_ + 1);
     const std::vector<std::string> lines = FoldDisplayText(text, n, std::max(1, fitting));
     if (lines.empty()) return;
     if (fitting == 0) {
