@@ -197,8 +197,14 @@ void addCounters(QWidget* panel, QLayout* row, ToolControls& c) {
         l->setMinimumWidth(64);
         l->setFrameShape(QFrame::StyledPanel);
     }
-    row->addWidget(group(panel, "行数", {c.Lab_Records}));
-    row->addWidget(group(panel, "列数", {c.Lab_Fields}));
+    // The two counters wrap as one, so neither stands alone on a row.
+    auto* counters = new QWidget(panel);
+    auto* pair = new QHBoxLayout(counters);
+    pair->setContentsMargins(0, 0, 0, 0);
+    pair->setSpacing(3);
+    pair->addWidget(group(counters, "行数", {c.Lab_Records}));
+    pair->addWidget(group(counters, "列数", {c.Lab_Fields}));
+    row->addWidget(counters);
 }
 
 } // namespace
