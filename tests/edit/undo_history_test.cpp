@@ -76,9 +76,10 @@ TEST(UndoHistory, DepthLimitKeepsTheNewest64) {
         EXPECT_EQ(history.attributes(0).height, 20 + history.newest().start);
         history.popNewest();
         ++undone;
-        if (!history.empty())
+        if (!history.empty()) {
             EXPECT_EQ(UndoMenuCaptions(history).main,
                       "元に戻す  #" + std::to_string(64 - undone) + "  【行削除】");
+        }
     }
     EXPECT_EQ(undone, 64);
 }
