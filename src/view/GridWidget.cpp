@@ -205,8 +205,10 @@ bool isControl(char32_t c) {
 template <class F> void forEachCodePoint(const QString& text, F&& f) {
     for (qsizetype i = 0; i < text.size(); ++i) {
         char32_t c = text.at(i).unicode();
-        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
-            c = QChar::surrogateToUcs4(text.at(i), text.at(++i));
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(text.at(i), text.at(i + 1));
+            ++i;
+        }
         f(c);
     }
 }
