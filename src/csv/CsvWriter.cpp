@@ -1,6 +1,7 @@
 #include "csv/CsvWriter.h"
 
 #include "table/StringGrid.h"
+#include "text/DisplayWidth.h"
 
 #include <algorithm>
 #include <array>
@@ -110,23 +111,21 @@ public:
     }
 
     // The next row begins the file: a first field starting with U+FEFF or a
-    // kept byte is quoted, so the file never starts with bytes that read as
-    // a byte order mark (the character would be lost, the encoding misread).
+    // kept byte EF, FE or FF is quoted, so the file never starts with bytes
+    // that read as a byte order mark (the character would be lost, the
+    // encoding misread).
     void beginsFile() { leadsFile_ = true; }
 
 private:
     std::size_t takeLeadingQuote(std::span<const std::string_view> fields) {
         const bool leads = std::exchange(leadsFile_, false);
-        if (!leads || sep_.isNone() || fields.empty()) return fields.size();
-        const std::string_view first = fields[0];
-        bool markLike = first.starts_with("\xEF\xBB\xBF");
-        if (first.size() >= 4 && static_cast<unsigned char>(first[0]) == 0xF4) {
-            // A kept byte EF, FE or FF begins a byte order mark once written.
-            const char32_t c = (char32_t{4} << 18) | (char32_t(first[1] & 0x3F) << 12) |
-                               (char32_t(first[2] & 0x3F) << 6) | char32_t(first[3] & 0x3F);
-            const unsigned byte = c & 0xFF;
-            markLike = IsRawByteCodePoint(c) && (byte == 0xEF || byte == 0xFE || byte == 0xFF);
-        }
+        if (!leads || sep_.isNone() || fields.empty() || fields[0].empty()) return fields.size();
+        const char32_t c = decodeUtf8(fields[0], 0).codePoint;
+        // U+FEFF, or a kept byte EF, FE or FF, begins a byte order mark once
+        // written.
+        const char32_t byte = c & 0xFF;
+        const bool markLike =
+            c == 0xFEFF || (IsRawByteCodePoint(c) && (byte == 0xEF || byte == 0xFE || byte == 0xFF));
         return markLike ? 0 : fields.size();
     }
 
