@@ -1,5 +1,7 @@
 #include "table/RowNumberTexts.h"
 
+#include "text/TextHelpers.h"
+
 #include <algorithm>
 #include <array>
 #include <atomic>
@@ -49,16 +51,6 @@ long long totalLength(long long m) {
     return total;
 }
 
-std::string formatted(long long n) {
-    const std::string digits = std::to_string(n);
-    std::string out;
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0) out.push_back(',');
-        out.push_back(digits[i]);
-    }
-    return out;
-}
-
 // Counts the text of n up to that of n + 1 in place; false when the number
 // gains a digit (the commas move) and must be formatted afresh.
 bool countUp(std::string& text) {
@@ -79,15 +71,20 @@ Chunk* makeChunk(std::size_t index) {
     chunk->text.reserve(static_cast<std::size_t>(totalLength(first + kChunkSize - 1) -
                                                  totalLength(std::max(first - 1, 0LL))));
     const long long from = std::max(first, 1LL);
-    std::string number = formatted(from);
+    std::string number = RowNumberText(from);
     for (long long n = from; n < first + kChunkSize; ++n) {
         chunk->text += number;
-        if (!countUp(number)) number = formatted(n + 1);
+        if (!countUp(number)) number = RowNumberText(n + 1);
     }
     return chunk.release();
 }
 
 } // namespace
+
+std::string RowNumberText(long long n) {
+    if (n <= 0) return {};
+    return FormatThousands(std::to_string(n));
+}
 
 void PrepareRowNumberTexts(long long upTo) {
     if (upTo <= 0) return;

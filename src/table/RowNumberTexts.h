@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace tabulix {
@@ -8,6 +9,9 @@ namespace tabulix {
 // for the life of the program in one store that every grid shares. A grid
 // that shows row numbers points into it, so inserting, deleting or moving
 // rows renumbers nothing.
+
+// The text of n: digits with a comma every three, empty for n <= 0.
+std::string RowNumberText(long long n);
 
 // Makes the texts of 1 .. upTo available. Called where rows are added, never
 // while other threads read the store.

@@ -2,7 +2,6 @@
 
 #include "table/WidthRule.h"
 #include "table/Table.h"
-#include "text/TextHelpers.h"
 
 #include <algorithm>
 #include <string>
@@ -10,16 +9,6 @@
 #include <vector>
 
 namespace tabulix {
-
-std::string RowNumberText(long long n) {
-    if (n <= 0) return {};
-    return FormatThousands(std::to_string(n));
-}
-
-std::string RowNumberTextOfRow(int row, const RowNumbering& numbering) {
-    const long long n = numbering.fromFixedRows ? row : row - numbering.headerRows;
-    return RowNumberText(n);
-}
 
 void RenumberRows(StringGrid& grid, const RowNumbering& numbering) {
     grid.showRowNumbers(numbering.fromFixedRows ? 0 : numbering.headerRows);

@@ -24,11 +24,6 @@ struct ResetMetrics {
     bool noSeparator = false;
 };
 
-// The row number text of n: digits with thousands separators, empty for n <= 0.
-std::string RowNumberText(long long n);
-// The row number text that column 0 of grid row `row` carries.
-std::string RowNumberTextOfRow(int row, const RowNumbering& numbering);
-
 // Column 0 of every row below row 0 shows its number by `numbering`.
 void RenumberRows(StringGrid& grid, const RowNumbering& numbering);
 // Rewrites row 0 of every data column with its number (first data column "1").

@@ -1,5 +1,6 @@
 #include "table/FixedColumn.h"
 #include "table/Table.h"
+#include "table/RowNumberTexts.h"
 #include "table/TableLayout.h"
 #include "csv/TableLoader.h"
 

@@ -1,5 +1,6 @@
 #include "table/FixedColumn.h"
 #include "table/Table.h"
+#include "table/RowNumberTexts.h"
 #include "table/TableLayout.h"
 
 #include <gtest/gtest.h>
@@ -57,14 +58,17 @@ TEST(RowNumbers, ThousandsSeparatorsAndHeaderRows) {
     EXPECT_EQ(RowNumberText(0), "");
     EXPECT_EQ(RowNumberText(-3), "");
 
-    const RowNumbering belowHeaders{false, 2};
-    EXPECT_EQ(RowNumberTextOfRow(1, belowHeaders), "");
-    EXPECT_EQ(RowNumberTextOfRow(2, belowHeaders), "");
-    EXPECT_EQ(RowNumberTextOfRow(3, belowHeaders), "1");
-    const RowNumbering fromFixed{true, 2};
-    EXPECT_EQ(RowNumberTextOfRow(1, fromFixed), "1");
-    EXPECT_EQ(RowNumberTextOfRow(3, fromFixed), "3");
-    EXPECT_EQ(RowNumberTextOfRow(1234567, RowNumbering{false, 0}), "1,234,567");
+    // What column 0 of grid row r shows under each numbering.
+    StringGrid grid(3, 1234568);
+    RenumberRows(grid, RowNumbering{false, 2}); // below two header rows
+    EXPECT_EQ(grid.cell(0, 1), "");
+    EXPECT_EQ(grid.cell(0, 2), "");
+    EXPECT_EQ(grid.cell(0, 3), "1");
+    RenumberRows(grid, RowNumbering{true, 2}); // from the fixed rows
+    EXPECT_EQ(grid.cell(0, 1), "1");
+    EXPECT_EQ(grid.cell(0, 3), "3");
+    RenumberRows(grid, RowNumbering{false, 0});
+    EXPECT_EQ(grid.cell(0, 1234567), "1,234,567");
 }
 
 TEST(RowNumbers, RenumberAndFixedRows) {
