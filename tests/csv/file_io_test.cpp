@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "csv/CsvWriter.h"
 #include "csv/FileReading.h"
 #include "table/StringGrid.h"
@@ -32,14 +33,12 @@ namespace fs = std::filesystem;
 class FileIo : public testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "tabulix-csv-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
+        dir_ = makeTemporaryFolder("tabulix-csv");
+        ASSERT_FALSE(dir_.empty());
         fs::permissions(dir_, fs::perms(0755));
         // Copies of files written in place go to a folder every user may write.
-        std::string cachePattern = (fs::temp_directory_path() / "tabulix-cache-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(cachePattern.data()), nullptr);
-        cache_ = cachePattern;
+        cache_ = makeTemporaryFolder("tabulix-cache");
+        ASSERT_FALSE(cache_.empty());
         fs::permissions(cache_, fs::perms(0777));
         ::setenv("XDG_CACHE_HOME", cache_.c_str(), 1);
     }

@@ -2,6 +2,7 @@
 // write, file-size limits, kills, shared folders of ordinary users, hard
 // links and the leftovers of ended saves. Tests that act as an ordinary user
 // fork a child that drops to "nobody", which needs the superuser.
+#include "TestFiles.h"
 #include "csv/FileReading.h"
 #include "csv/FileWriting.h"
 
@@ -57,9 +58,8 @@ std::function<int(WriteStep)> hookOf(std::vector<Fault> faults) {
 class SafeSave : public testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "tabulix-save-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        root_ = pattern;
+        root_ = makeTemporaryFolder("tabulix-save");
+        ASSERT_FALSE(root_.empty());
         fs::permissions(root_, fs::perms(0755));
         dir_ = root_ / "work";
         fs::create_directory(dir_);

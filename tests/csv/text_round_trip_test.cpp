@@ -1,5 +1,6 @@
 // Files read and written again: a cell nobody edited comes back with the same
 // bytes, and a kept invalid byte never joins its neighbour.
+#include "TestFiles.h"
 #include "csv/CsvParser.h"
 #include "csv/CsvWriter.h"
 #include "csv/FileReading.h"
@@ -24,9 +25,8 @@ using Cells = std::vector<std::vector<std::string>>;
 class TextRoundTrip : public testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "tabulix-trip-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
+        dir_ = makeTemporaryFolder("tabulix-trip");
+        ASSERT_FALSE(dir_.empty());
     }
     void TearDown() override { fs::remove_all(dir_); }
 
@@ -85,19 +85,23 @@ TEST_F(TextRoundTrip, KeptBytesStayApartFromTheirNeighbours) {
     };
     const std::string le = "\xFF\xFE";
     const std::vector<Case> cases = {
-        {"\"x\x8E\"|y\r\n", '|', "\"x\x8E\"|y\r\n"},      // x\x8E|y would read as x旨y
-        {"\"\x96\"\xD4\r\n", ',', "\"\x96\"\xD4\r\n"},    // \x96\xD4 would read as 網
+        {"\"x\x8E\"|y\r\n", '|', "\"x\x8E\"|y\r\n"},         // x\x8E|y would read as x旨y
+        {"\"\x96\"\xD4\r\n", ',', "\"\x96\"\xD4\r\n"},       // \x96\xD4 would read as 網
         {"\"\x96\"\xD4\"q\r\n", ',', "\"\x96\"\xD4\"q\r\n"}, // text after the quote
         {"\"a\x81\"\x80,b\r\n", ',', "\"a\x81\"\x80,b\r\n"},
         {"\"\x81\"\"\"\x40@\r\n", '@', "\"\x81\"\"\"\x40@\r\n"},
-        {"a\x8E,b\x80\r\n", ',', "a\x8E,b\x80\r\n"},       // nothing to keep apart
+        {"a\x8E,b\x80\r\n", ',', "a\x8E,b\x80\r\n"}, // nothing to keep apart
         {"\x87\x90@\xED\x40\r\n", '@', "\x87\x90@\xED\x40\r\n"},
         {"\"\xE3\"\x81\x82,z\r\n", ',', "\"\xE3\"\x81\x82,z\r\n"}, // UTF-8 あ
         {"\"\xE3\x81\"|\r\n", '|', "\xE3\x81|\r\n"},
-        {le + std::string("\"\0\x3D\xD8\"\0\x00\xDE\r\0\n\0", 12),
-         ',', le + std::string("\"\0\x3D\xD8\"\0\x00\xDE\r\0\n\0", 12)}, // halves of 😀
+        {le + std::string("\"\0\x3D\xD8\"\0\x00\xDE\r\0\n\0", 12), ',',
+         le + std::string("\"\0\x3D\xD8\"\0\x00\xDE\r\0\n\0", 12)}, // halves of 😀
         // A file never starts with what reads as a byte order mark.
-        {"\"\xEF\xBB\xBF" "a\",b\r\n", ',', "\"\xEF\xBB\xBF" "a\",b\r\n"}, // U+FEFF in UTF-8
+        {"\"\xEF\xBB\xBF"
+         "a\",b\r\n",
+         ',',
+         "\"\xEF\xBB\xBF"
+         "a\",b\r\n"}, // U+FEFF in UTF-8
         {"\"\xEF\xBB\xBF\"\r\n\x82\xA0\r\n", ',', "\"\xEF\xBB\xBF\"\r\n\x82\xA0\r\n"}, // CP932
     };
     for (const Case& c : cases) {
@@ -175,9 +179,9 @@ TEST_F(TextRoundTrip, RandomFilesReadBackAsTheSameCells) {
             << testing::PrintToString(bytes) << " sep " << int(sep.character());
         // Saved once more: nothing changes any more.
         const std::string again = path("a.csv");
-        ASSERT_EQ(WriteTable(gridOf(cellsOf(saved, sep, text->encoding())), again, sep,
-                             text->encoding()),
-                  WriteTableResult::Ok);
+        ASSERT_EQ(
+            WriteTable(gridOf(cellsOf(saved, sep, text->encoding())), again, sep, text->encoding()),
+            WriteTableResult::Ok);
         EXPECT_EQ(content(again), content(saved)) << testing::PrintToString(bytes);
     }
     EXPECT_GT(written, 2500);
@@ -210,7 +214,10 @@ TEST_F(TextRoundTrip, NulEndsByteTextAndIsTold) {
         {std::string("\x93\x8C\0\xFF", 4), "東", true, E::ShiftJis},
         {std::string("\0", 1), "", true, E::Utf8},
         {"a,b\r\n", "a,b\r\n", false, E::Utf8},
-        {std::string("\xFF\xFE" "a\0\t\0b\0", 8), "a\tb", false, E::Utf16Le},
+        {std::string("\xFF\xFE"
+                     "a\0\t\0b\0",
+                     8),
+         "a\tb", false, E::Utf16Le},
         {std::string("\xFE\xFF\0a\0\0\0b", 8), "a", true, E::Utf16Be},
     };
     for (const Case& c : cases) {

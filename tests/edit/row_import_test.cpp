@@ -1,4 +1,5 @@
 #include "EditFixture.h"
+#include "TestFiles.h"
 
 #include "edit/RowImport.h"
 #include "edit/UndoCommand.h"
@@ -100,9 +101,8 @@ TEST(ImportRows, NothingToInsertDeclinedAndFromAFile) {
     EXPECT_TRUE(b.history.empty());
     EXPECT_EQ(b.host.busy, 0);
 
-    std::string folder =
-        (std::filesystem::temp_directory_path() / "tabulix-import-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(folder.data()), nullptr);
+    const std::string folder = makeTemporaryFolder("tabulix-import").string();
+    ASSERT_FALSE(folder.empty());
     const std::string path = folder + "/rows.txt";
     std::ofstream(path, std::ios::binary) << "f1,f2\r\nf3,f4\r\n";
     std::string remembered = folder + "/old.txt";

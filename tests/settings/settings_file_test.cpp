@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "csv/Separators.h"
 #include "settings/SettingsFile.h"
 
@@ -52,10 +53,7 @@ void writeFile(const fs::path& path, std::string_view bytes) {
 
 class TempFolder {
 public:
-    TempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "tabulix-settings-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-    }
+    TempFolder() { path_ = makeTemporaryFolder("tabulix-settings"); }
     ~TempFolder() {
         std::error_code ec;
         fs::remove_all(path_, ec);

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <stdlib.h>
 #include <string>
 #include <string_view>
 
@@ -19,6 +20,14 @@ inline std::string readBytes(const std::filesystem::path& path) {
 inline void writeBytes(const std::filesystem::path& path, std::string_view bytes) {
     std::ofstream out(path, std::ios::binary);
     out << bytes;
+}
+
+// A fresh folder `<temporary folder>/<prefix>-XXXXXX`; empty when none can be
+// made.
+inline std::filesystem::path makeTemporaryFolder(const std::string& prefix) {
+    std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
+    if (::mkdtemp(pattern.data()) == nullptr) return {};
+    return pattern;
 }
 
 } // namespace tabulix

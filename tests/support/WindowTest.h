@@ -2,6 +2,7 @@
 
 #include "ScriptedClipboard.h"
 #include "ScriptedDialogs.h"
+#include "TestFiles.h"
 
 #include "app/TFm_Tabulix01.h"
 #include "view/GridWidget.h"
@@ -41,10 +42,8 @@ protected:
 
     // A fresh folder of this test's own, removed at its end.
     void makeFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "tabulix-window-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
+        dir = makeTemporaryFolder("tabulix-window");
+        ASSERT_FALSE(dir.empty());
     }
 
     std::string cell(int c, int r) const { return window->Grid().cellText(c, r); }
