@@ -4,6 +4,7 @@
 //
 //   edit_bench [rows] [fields]     (default 1,000,000 x 10)
 #include "csv/TableLoader.h"
+#include "draw/DisplayText.h"
 #include "edit/EditSession.h"
 #include "edit/EditState.h"
 #include "edit/LineCommands.h"
@@ -42,6 +43,7 @@ public:
         row_ = r;
     }
     void setSelection(int, int, int, int) override {}
+    CellRange selection() const override { return {}; }
     int topRow() const override { return 1; }
     int leftCol() const override { return 2; }
     int lastVisibleRow() const override { return 40; }
@@ -59,6 +61,7 @@ public:
     bool breakShades() const override { return false; }
     bool confirmChecked(ConfirmItem) const override { return false; }
     WidthRule widthRule() const override { return {}; }
+    DisplayOptions displayOptions() const override { return {}; }
     Separator separator() const override { return Separator::of(','); }
     void setSeparator(Separator) override {}
     void historyChanged() override {}

@@ -75,6 +75,22 @@ constexpr const char16_t* kBuilt[] = {
     u"Pm_RangeRowInsert2",
     u"Pm_RangeRowCopy2",
     u"Pm_RangeRowDelete2",
+    // Range commands: clip, paste, release, clear and conversions.
+    u"Pm_RangeClip",
+    u"Pm_RangeClipPaste",
+    u"Pm_RangeClipClr",
+    u"Pm_RangeClear",
+    u"Pm_StrConvert",
+    u"Pm_StrCvtHanToZen",
+    u"Pm_StrCvtZenToHan",
+    u"Pm_StrCvtHiraToKata",
+    u"Pm_StrCvtKataToHira",
+    u"Pm_RowClip",
+    u"Pm_RowClipPaste",
+    u"Pm_RowClipClr",
+    u"Pm_ColClip",
+    u"Pm_ColClipPaste",
+    u"Pm_ColClipClr",
 };
 } // namespace
 

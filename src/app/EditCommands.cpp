@@ -2,8 +2,10 @@
 // presses turned into calls of the editing commands.
 #include "app/EditCommands.h"
 
+#include "app/CellMemoCommands.h"
 #include "app/ControlAvailability.h"
 #include "app/TFm_Tabulix01.h"
+#include "edit/DragScroll.h"
 #include "edit/EditSession.h"
 #include "edit/LineCommands.h"
 #include "edit/RowColumnCores.h"
@@ -25,6 +27,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
 
 namespace tabulix {
 
@@ -39,6 +42,11 @@ public:
     void setCurrentCell(int col, int row) override { grid().setCurrentCellSilently(col, row); }
     void setSelection(int left, int top, int right, int bottom) override {
         grid().setSelection(left, top, right, bottom);
+    }
+    CellRange selection() const override {
+        const QRect r = grid().selection();
+        if (r.isEmpty()) return {};
+        return CellRange{r.left(), r.top(), r.right(), r.bottom()};
     }
     int topRow() const override { return grid().topRow(); }
     int leftCol() const override { return grid().leftCol(); }
@@ -91,6 +99,7 @@ public:
         const ResetMetrics m = w_.resetMetrics();
         return WidthRule{m.charWidth, m.widthLimit, m.noSeparator};
     }
+    DisplayOptions displayOptions() const override { return w_.displayOptions(); }
     Separator separator() const override { return w_.separator(); }
     void setSeparator(Separator separator) override { w_.setSeparator(separator); }
     void historyChanged() override {
@@ -119,7 +128,8 @@ EditCommands::EditCommands(TFm_Tabulix01& window)
       history_(std::make_unique<UndoHistory>()),
       session_(std::make_unique<EditSession>(
           EditSession{window.table(), window.editState(), *history_, *host_, window.dialogs()})),
-      listener_(std::make_unique<Listener>(*this)) {
+      listener_(std::make_unique<Listener>(*this)),
+      clip_(std::make_unique<ClipStore>(ClipStore{window.CopyGrid(), window.clipboard()})) {
     host_->commands_ = this;
     menus_ = buildPopupMenus(&window);
     for (QMenu* menu : {menus_.pmGrid, menus_.pmFixedRow, menus_.pmFixedCol})
@@ -127,24 +137,38 @@ EditCommands::EditCommands(TFm_Tabulix01& window)
             if (!a->objectName().isEmpty() && !isCommandBuilt(a->objectName()))
                 a->setEnabled(false);
     connectMenus();
+    connectRangeMenus();
     window.tableEvents().subscribe(listener_.get());
-    GridWidget* grid = window.gridWidget();
+    memo_ = new CellMemoCommands(window, *session_);
+    connectGrid();
+    updateUndoMenu();
+}
+
+void EditCommands::connectGrid() {
+    GridWidget* grid = window_.gridWidget();
     connect(grid, &GridWidget::mousePressed, this, &EditCommands::GridMouseDown);
     connect(grid, &GridWidget::mouseMoved, this, &EditCommands::GridMouseMove);
-    connect(grid, &GridWidget::mouseReleased, this, [this] { rangeFollowsMouse_ = false; });
+    connect(grid, &GridWidget::mouseReleased, this, &EditCommands::GridMouseUp);
+    connect(grid, &GridWidget::mouseDoubleClicked, this, &EditCommands::GridDblClick);
     connect(grid, &GridWidget::currentCellChanged, this,
             [this] { window_.editState().forgetClick(); });
     connect(grid, &GridWidget::rowMoved, this,
             [this](int from, int to) { LineDragged(*session_, Axis::Rows, from, to); });
     connect(grid, &GridWidget::colMoved, this,
             [this](int from, int to) { LineDragged(*session_, Axis::Columns, from, to); });
-    grid->setKeyHook([this](QKeyEvent* event) { return GridKeyDown(event->key()); });
-    updateUndoMenu();
+    // A typed character opens the memo on the cell's text; it is not entered.
+    connect(grid, &GridWidget::textTyped, this, [this] { memo_->openMemo(); });
+    grid->setKeyHook([this](QKeyEvent* event) { return GridKeyDown(event); });
+    connect(grid, &GridWidget::keyReleased, this, [this](int key) {
+        if (key == Qt::Key_Alt && std::exchange(altAlone_, false)) memo_->openMemo();
+    });
+    connect(window_.gridTimer(), &QTimer::timeout, this, &EditCommands::GridTimerTimer);
 }
 
 EditCommands::~EditCommands() {
     window_.tableEvents().unsubscribe(listener_.get());
     window_.gridWidget()->setKeyHook({});
+    window_.gridTimer()->stop();
 }
 
 UndoHistory& EditCommands::history() {
@@ -232,14 +256,18 @@ void EditCommands::Pm_ColViewONClick(bool show) {
     ColumnDisplay(*session_, show, gridCharWidth());
 }
 
+// The range starts at the clicked line and follows the pointer until the
+// next release in the grid.
 void EditCommands::Pm_RowMinClick() {
     RangeStart(*session_, Axis::Rows);
-    rangeFollowsMouse_ = true;
+    pressPoint_ = pointerPoint_ = window_.gridWidget()->viewport()->mapFromGlobal(QCursor::pos());
+    window_.gridTimer()->start();
 }
 
 void EditCommands::Pm_ColMinClick() {
     RangeStart(*session_, Axis::Columns);
-    rangeFollowsMouse_ = true;
+    pressPoint_ = pointerPoint_ = window_.gridWidget()->viewport()->mapFromGlobal(QCursor::pos());
+    window_.gridTimer()->start();
 }
 
 void EditCommands::Pm_RowInsertFileClick(bool fromFile) {
@@ -305,13 +333,13 @@ void EditCommands::prepareRowMenu() {
     const EditState& edit = window_.editState();
     const bool rowClip = edit.clipKind == ClipKind::Rows && edit.clipRange.hasColumns();
     const bool oneRow = window_.gridWidget()->selection().height() <= 1;
-    enable("Pm_RowInsertBoard", oneRow && !window_.clipboard().text().empty());
+    enable("Pm_RowInsertBoard", oneRow && window_.clipboard().hasText());
     enable("Pm_RowInsertFile", oneRow);
     enable("Pm_RowMin", oneRow);
     enable("Pm_RowClip", true);
     for (const char* name : {"Pm_RowClipPaste", "Pm_RowClipCopy", "Pm_RowClipMove"})
         enable(name, rowClip);
-    enable("Pm_RowClipClr", edit.clipRange.hasColumns() || !window_.clipboard().text().empty());
+    enable("Pm_RowClipClr", edit.clipRange.hasColumns() || window_.clipboard().hasText());
 }
 
 void EditCommands::prepareColMenu() {
@@ -321,13 +349,14 @@ void EditCommands::prepareColMenu() {
     enable("Pm_ColClip", true);
     for (const char* name : {"Pm_ColClipPaste", "Pm_ColClipCopy", "Pm_ColClipMove"})
         enable(name, colClip);
-    enable("Pm_ColClipClr", edit.clipRange.hasColumns() || !window_.clipboard().text().empty());
+    enable("Pm_ColClipClr", edit.clipRange.hasColumns() || window_.clipboard().hasText());
 }
 
 // A press chooses the header mode, the clicked line and the menu; a right
 // press opens that menu.
 void EditCommands::GridMouseDown(const GridMouse& mouse) {
     removeUndoHighlight();
+    altAlone_ = false;
     EditState& edit = window_.editState();
     GridWidget* grid = window_.gridWidget();
     const StringGrid& g = window_.Grid();
@@ -335,8 +364,9 @@ void EditCommands::GridMouseDown(const GridMouse& mouse) {
     const int row = mouse.cell.row;
     if (col >= g.fixedCols() && row >= g.fixedRows())
         edit.rememberedView = ViewPosition{grid->leftCol(), grid->topRow(), col, row};
-    edit.clickCol = col;
-    edit.clickRow = row;
+    edit.clickCol = edit.mouseDownCol = col;
+    edit.clickRow = edit.mouseDownRow = row;
+    pressPoint_ = pointerPoint_ = mouse.pos;
     const bool right = mouse.button == Qt::RightButton;
     const bool colHeader = row >= 0 && row < g.fixedRows() && col >= kFirstDataCol;
     const bool rowHeader = col >= 0 && col < kFixedColCount && row >= 1;
@@ -368,45 +398,208 @@ void EditCommands::GridMouseDown(const GridMouse& mouse) {
         edit.operationRange.clear();
         edit.operationAxis = HeaderMode::Cells;
     }
-    if (edit.headerMode == HeaderMode::RowHeader && !c.Chk_MoveRow->isChecked() &&
-        !edit.operationRange.hasRows()) {
-        RangeStart(*session_, Axis::Rows);
-        rangeFollowsMouse_ = !right;
-    } else if (edit.headerMode == HeaderMode::ColumnHeader && !c.Chk_MoveCol->isChecked() &&
-               !edit.operationRange.hasColumns()) {
-        RangeStart(*session_, Axis::Columns);
-        rangeFollowsMouse_ = !right;
-    }
+    startRangeDrag(mouse);
     if (!right || !automatic) return;
     host_->repaint();
+    if (popup == menus_.pmGrid) prepareGridMenu();
     if (popup == menus_.pmFixedRow) prepareRowMenu();
     if (popup == menus_.pmFixedCol) prepareColMenu();
     popup->popup(grid->viewport()->mapToGlobal(mouse.pos));
 }
 
-// While a header range is being chosen, its end follows the pointer.
-void EditCommands::GridMouseMove(const GridMouse& mouse) {
-    if (!rangeFollowsMouse_ || !(mouse.buttons & Qt::LeftButton)) return;
+// A header press without a range starts one at the pressed line; the
+// drag-scroll timer then extends it while the button is held.
+void EditCommands::startRangeDrag(const GridMouse& mouse) {
     EditState& edit = window_.editState();
-    const StringGrid& g = window_.Grid();
-    CellRange& range = edit.operationRange;
-    if (edit.headerMode == HeaderMode::RowHeader && range.hasRows()) {
-        const int row = mouse.cell.row;
-        if (row < g.fixedRows() || row >= g.rowCount() || row == range.bottom) return;
-        range.bottom = row;
-        const CellRange n = range.normalised();
-        window_.gridWidget()->setSelection(kFirstDataCol, n.top, g.colCount() - 1, n.bottom);
-    } else if (edit.headerMode == HeaderMode::ColumnHeader && range.hasColumns()) {
-        const int col = mouse.cell.col;
-        if (col < kFirstDataCol || col >= g.colCount() || col == range.right) return;
-        range.right = col;
-        const CellRange n = range.normalised();
-        window_.gridWidget()->setSelection(n.left, g.fixedRows(), n.right, g.rowCount() - 1);
+    const ToolControls& c = window_.controls();
+    const bool left = mouse.button == Qt::LeftButton;
+    if (edit.headerMode == HeaderMode::RowHeader && !c.Chk_MoveRow->isChecked() &&
+        !edit.operationRange.hasRows()) {
+        RangeStart(*session_, Axis::Rows);
+        if (left) window_.gridTimer()->start();
+    } else if (edit.headerMode == HeaderMode::ColumnHeader && !c.Chk_MoveCol->isChecked() &&
+               !edit.operationRange.hasColumns()) {
+        RangeStart(*session_, Axis::Columns);
+        if (left) window_.gridTimer()->start();
     }
 }
 
-// Insert and Delete act by header mode; any key removes the undo highlight.
-bool EditCommands::GridKeyDown(int key) {
+// The pointer is remembered for the drag-scroll step; a column width the
+// user dragged is kept in the column's record (a suppressed, one-"A"-wide
+// column keeps its remembered width).
+void EditCommands::GridMouseMove(const GridMouse& mouse) {
+    pointerPoint_ = mouse.pos;
+    Table& t = window_.table();
+    const int col = mouse.cell.col;
+    const int row = mouse.cell.row;
+    if (row >= 0 && row < t.grid.fixedRows() && col >= kFirstDataCol &&
+        col < static_cast<int>(t.colRecords.size()) &&
+        t.grid.colWidth(col) > 2 * gridCharWidth())
+        t.colRecords[static_cast<std::size_t>(col)].width = t.grid.colWidth(col);
+}
+
+void EditCommands::GridMouseUp() {
+    window_.gridTimer()->stop();
+}
+
+void EditCommands::GridTimerTimer() {
+    const HeaderMode mode = window_.editState().headerMode;
+    if (mode == HeaderMode::RowHeader) rowDragStep();
+    if (mode == HeaderMode::ColumnHeader) colDragStep();
+}
+
+namespace {
+
+int halfRowZero(const StringGrid& g) {
+    return g.rowHeight(0) / 2;
+}
+
+} // namespace
+
+void EditCommands::rowDragStep() {
+    GridWidget* grid = window_.gridWidget();
+    const StringGrid& g = window_.Grid();
+    CellRange& range = window_.editState().operationRange;
+    if (!range.hasRows()) return;
+    const int first = grid->topRow();
+    const int last = std::min(first + std::max(grid->visibleRowCount(), 1) - 1, g.rowCount() - 1);
+    DragAxis a;
+    a.press = pressPoint_.y();
+    a.pointer = pointerPoint_.y();
+    a.threshold = halfRowZero(g);
+    a.firstEdge = static_cast<int>(g.rowTop(g.fixedRows()));
+    a.lastEdge = grid->cellRect(kFirstDataCol, last).bottom();
+    if (a.lastEdge < 0) a.lastEdge = grid->viewport()->height();
+    a.first = first;
+    a.lastVisible = last;
+    a.fixedCount = g.fixedRows();
+    a.lastLine = g.rowCount() - 1;
+    a.hover = grid->cellAt(pointerPoint_).row;
+    const DragStep step = DragScrollStep(a);
+    const int before = range.bottom;
+    switch (step.move) {
+    case DragMove::None:
+        return;
+    case DragMove::ScrollBack:
+        grid->scrollRows(-1);
+        range.bottom = grid->topRow();
+        break;
+    case DragMove::ScrollOn:
+        grid->scrollRows(1);
+        range.bottom = step.end;
+        break;
+    case DragMove::Follow:
+        range.bottom = step.end;
+        break;
+    }
+    const CellRange n = range.normalised();
+    const QRect want(QPoint(kFirstDataCol, n.top), QPoint(g.colCount() - 1, n.bottom));
+    if (n.top >= g.fixedRows() && grid->selection() != want)
+        grid->setSelection(kFirstDataCol, n.top, g.colCount() - 1, n.bottom);
+    if (step.move != DragMove::Follow || before != range.bottom) host_->repaint();
+}
+
+void EditCommands::colDragStep() {
+    GridWidget* grid = window_.gridWidget();
+    const StringGrid& g = window_.Grid();
+    CellRange& range = window_.editState().operationRange;
+    if (!range.hasColumns()) return;
+    const int first = grid->leftCol();
+    const int last = std::min(first + std::max(grid->visibleColCount(), 1) - 1, g.colCount() - 1);
+    DragAxis a;
+    a.press = pressPoint_.x();
+    a.pointer = pointerPoint_.x();
+    a.threshold = halfRowZero(g);
+    a.firstEdge = static_cast<int>(g.colLeft(g.fixedCols()));
+    a.lastEdge = grid->cellRect(last, 0).right();
+    if (a.lastEdge < 0) a.lastEdge = grid->viewport()->width();
+    a.first = first;
+    a.lastVisible = last;
+    a.fixedCount = g.fixedCols();
+    a.lastLine = g.colCount() - 1;
+    a.hover = grid->cellAt(pointerPoint_).col;
+    const DragStep step = DragScrollStep(a);
+    const int before = range.right;
+    switch (step.move) {
+    case DragMove::None:
+        return;
+    case DragMove::ScrollBack:
+        grid->scrollCols(-1);
+        range.right = grid->leftCol();
+        break;
+    case DragMove::ScrollOn:
+        grid->scrollCols(1);
+        range.right = step.end;
+        break;
+    case DragMove::Follow:
+        range.right = step.end;
+        break;
+    }
+    const CellRange n = range.normalised();
+    const QRect want(QPoint(n.left, g.fixedRows()), QPoint(n.right, g.rowCount() - 1));
+    if (n.left >= g.fixedCols() && grid->selection() != want)
+        grid->setSelection(n.left, g.fixedRows(), n.right, g.rowCount() - 1);
+    if (step.move != DragMove::Follow || before != range.right) host_->repaint();
+}
+
+// A double click on a data cell opens the memo. (Row and column header
+// double clicks mark lines once marking exists.)
+void EditCommands::GridDblClick(const GridMouse&) {
+    const EditState& edit = window_.editState();
+    const StringGrid& g = window_.Grid();
+    if (edit.mouseDownCol >= g.fixedCols() && edit.mouseDownRow >= g.fixedRows())
+        memo_->openMemo();
+}
+
+bool EditCommands::itemEnabled(const char* name) const {
+    const QAction* a = popupAction(name);
+    return a && a->isEnabled();
+}
+
+// Ctrl+C clips by header mode, Ctrl+X clears the range, Ctrl+V pastes with
+// the first paste item that is enabled.
+bool EditCommands::clipKey(const QKeyEvent* event) {
+    if ((event->modifiers() & ~Qt::KeypadModifier) != Qt::ControlModifier) return false;
+    prepareMenus();
+    const HeaderMode mode = window_.editState().headerMode;
+    switch (event->key()) {
+    case Qt::Key_C:
+        Pm_RangeClipClick(mode == HeaderMode::RowHeader      ? ClipKind::Rows
+                          : mode == HeaderMode::ColumnHeader ? ClipKind::Columns
+                                                             : ClipKind::CellRange);
+        return true;
+    case Qt::Key_X:
+        if (itemEnabled("Pm_RangeClear")) Pm_RangeClearClick();
+        return true;
+    case Qt::Key_V:
+        if (itemEnabled("Pm_RowClipPaste"))
+            Pm_RangeClipPasteClick(PasteOrigin::RowStart);
+        else if (itemEnabled("Pm_ColClipPaste"))
+            Pm_RangeClipPasteClick(PasteOrigin::ColumnStart);
+        else if (itemEnabled("Pm_RangeClipPaste"))
+            Pm_RangeClipPasteClick(PasteOrigin::Cursor);
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The items' states as the keys consult them. (Only the keys that read
+// them prepare the menus: asking the system clipboard on every cursor key
+// would slow the cursor down.)
+void EditCommands::prepareMenus() {
+    prepareGridMenu();
+    prepareRowMenu();
+    prepareColMenu();
+}
+
+// Insert and Delete act by header mode, Escape releases the clip, Enter and
+// the input keys open the memo; any key removes the undo highlight. Alt
+// opens the memo when it is released alone, so that Alt+letter still reaches
+// the menus.
+bool EditCommands::GridKeyDown(QKeyEvent* event) {
+    const int key = event->key();
+    altAlone_ = key == Qt::Key_Alt && !event->isAutoRepeat();
     removeUndoHighlight();
     const HeaderMode mode = window_.editState().headerMode;
     if (key == Qt::Key_Insert) {
@@ -427,7 +620,19 @@ bool EditCommands::GridKeyDown(int key) {
             Pm_RangeRowClick(RangeRowCommand::Delete);
         return true;
     }
-    return false;
+    if (key == Qt::Key_Escape) {
+        prepareMenus();
+        if (itemEnabled("Pm_RangeClipClr") || itemEnabled("Pm_RowClipClr") ||
+            itemEnabled("Pm_ColClipClr"))
+            Pm_RangeClipClrClick();
+        return true;
+    }
+    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Muhenkan ||
+        key == Qt::Key_Hiragana_Katakana) {
+        memo_->openMemo();
+        return true;
+    }
+    return clipKey(event);
 }
 
 } // namespace tabulix

@@ -1,12 +1,15 @@
 #pragma once
 
 #include "app/PopupMenus.h"
+#include "edit/RangeCommands.h"
 
 #include <QObject>
+#include <QPoint>
 
 #include <memory>
 
 class QAction;
+class QKeyEvent;
 
 namespace tabulix {
 
@@ -14,6 +17,7 @@ class TFm_Tabulix01;
 class UndoHistory;
 struct EditSession;
 struct GridMouse;
+class CellMemoCommands;
 
 // The window side of the row and column commands and of undo: the grid's
 // pop-up menus, the Edit menu's undo item, the Insert and Delete keys, the
@@ -50,6 +54,15 @@ public:
     void Pm_RangeRowClick(RangeRowCommand command);
     void Mn_UndoClick();
 
+    // The cell menu's range commands and the clip items of the header menus.
+    void Pm_RangeClipClick(ClipKind kind);
+    void Pm_RangeClipPasteClick(PasteOrigin origin);
+    void Pm_RangeClipClrClick();
+    void Pm_RangeClearClick();
+    void Pm_StrCvtHanToZenClick(Conversion conversion, const QAction* item);
+
+    CellMemoCommands& memo() { return *memo_; }
+
     // The undo items' captions and states from the history.
     void updateUndoMenu();
     // Empties the history (a load, a save) and removes the undo highlight.
@@ -58,8 +71,14 @@ public:
     // Grid events.
     void GridMouseDown(const GridMouse& mouse);
     void GridMouseMove(const GridMouse& mouse);
-    bool GridKeyDown(int key);
-    // Enabled states of the header menus' items for the coming pop-up.
+    void GridMouseUp();
+    void GridDblClick(const GridMouse& mouse);
+    // Key presses before the grid sees them; true when handled.
+    bool GridKeyDown(QKeyEvent* event);
+    void GridTimerTimer();
+    // Enabled states of the menus' items for the coming pop-up.
+    void prepareGridMenu();
+    void prepareMenus();
     void prepareRowMenu();
     void prepareColMenu();
 
@@ -67,6 +86,13 @@ private:
     class Host;
     class Listener;
     void connectMenus();
+    void connectRangeMenus();
+    void connectGrid();
+    bool clipKey(const QKeyEvent* event);
+    bool itemEnabled(const char* name) const;
+    void startRangeDrag(const GridMouse& mouse);
+    void rowDragStep();
+    void colDragStep();
     void removeUndoHighlight();
     void enable(const char* name, bool on);
 
@@ -75,8 +101,14 @@ private:
     std::unique_ptr<UndoHistory> history_;
     std::unique_ptr<EditSession> session_;
     std::unique_ptr<Listener> listener_;
+    std::unique_ptr<ClipStore> clip_;
+    CellMemoCommands* memo_ = nullptr;
     PopupMenus menus_;
-    bool rangeFollowsMouse_ = false;
+    // The drag that chooses a header range: press and pointer positions.
+    QPoint pressPoint_;
+    QPoint pointerPoint_;
+    // Alt pressed with no other key since: its release opens the memo.
+    bool altAlone_ = false;
 };
 
 } // namespace tabulix

@@ -93,21 +93,6 @@ std::string cannotWriteMessage(TextEncoding encoding, const TextPosition& where)
            " 列目\r\n\r\nファイルは書き込んでいません。";
 }
 
-// The clipboard question shows the text's start with its lines joined by CR LF.
-std::string clipboardPreview(std::string_view text) {
-    std::string joined;
-    for (std::size_t i = 0; i < text.size() && joined.size() < 200; ++i) {
-        const char c = text[i];
-        if (c == '\r' || c == '\n') {
-            joined += "\r\n";
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        } else {
-            joined += c;
-        }
-    }
-    return std::string(headUnits(joined, 20));
-}
-
 } // namespace
 
 void TFm_Tabulix01::connectFileCommands() {
@@ -384,7 +369,7 @@ void TFm_Tabulix01::OpenClipboard(bool fromCommandLine, const std::string& capti
         } else {
             go = dialogs_.question("現在のクリップボードの内容を 【 読み込み 】 ます。\r\n\r\n"
                                    "   先頭内容 → " +
-                                   clipboardPreview(text) + "\r\n\r\n          行数 ： " +
+                                   TextPreview(text, 20) + "\r\n\r\n          行数 ： " +
                                    std::to_string(lines) + " 行") &&
                  offerSave();
         }

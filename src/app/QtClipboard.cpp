@@ -2,11 +2,17 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QMimeData>
 
 namespace tabulix {
 
 std::string QtClipboard::text() const {
     return QGuiApplication::clipboard()->text().toStdString();
+}
+
+bool QtClipboard::hasText() const {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    return data && data->hasText();
 }
 
 void QtClipboard::setText(std::string_view text) {

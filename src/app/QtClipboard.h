@@ -8,6 +8,7 @@ namespace tabulix {
 class QtClipboard final : public Clipboard {
 public:
     std::string text() const override;
+    bool hasText() const override;
     void setText(std::string_view text) override;
     void clear() override;
 };

@@ -51,6 +51,8 @@ public:
     Table& table() { return table_; }
     StringGrid& Grid() { return table_.grid; }
     GridWidget* gridWidget() const { return grid_; }
+    // The drag-scroll step's 25 ms timer.
+    QTimer* gridTimer() const { return GridTimer_; }
     TCsvFileInf& fileInf() { return fileInf_; }
     EditState& editState() { return edit_; }
     TableEvents& tableEvents() { return events_; }

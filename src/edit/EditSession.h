@@ -7,6 +7,8 @@ namespace tabulix {
 
 struct Table;
 struct EditState;
+struct CellRange;
+struct DisplayOptions;
 class UndoHistory;
 class UserDialogs;
 class Clipboard;
@@ -28,6 +30,8 @@ public:
     // selection onto it.
     virtual void setCurrentCell(int col, int row) = 0;
     virtual void setSelection(int left, int top, int right, int bottom) = 0;
+    // The selection rectangle (normalised, data cells only).
+    virtual CellRange selection() const = 0;
     virtual int topRow() const = 0;
     virtual int leftCol() const = 0;
     virtual int lastVisibleRow() const = 0;
@@ -52,6 +56,8 @@ public:
     virtual bool breakShades() const = 0;
     virtual bool confirmChecked(ConfirmItem item) const = 0;
     virtual WidthRule widthRule() const = 0;
+    // How cells show their text, for the width an edited cell needs.
+    virtual DisplayOptions displayOptions() const = 0;
     virtual Separator separator() const = 0;
     virtual void setSeparator(Separator separator) = 0;
     // The undo items' captions follow the history.

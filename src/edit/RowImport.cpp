@@ -11,6 +11,7 @@
 #include "table/Table.h"
 #include "table/UserDialogs.h"
 #include "text/DisplayWidth.h"
+#include "text/TextHelpers.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -99,7 +100,7 @@ void ImportRows(EditSession& s, const ImportSource& source) {
         source.fromFile ? "このファイルを挿入します。\r\n\r\n   Path = " + path +
                               "\r\n\r\n   挿入行数 ： " + std::to_string(count) + " 行"
                         : "現在のクリップボードの内容を 【 挿入 】 します。\r\n\r\n   先頭内容 → " +
-                              std::string(headUnits(text, 20)) + "\r\n\r\n   挿入行数 ： " +
+                              TextPreview(text, 20) + "\r\n\r\n   挿入行数 ： " +
                               std::to_string(count) + " 行";
     if (!s.dialogs.question(question)) return;
     s.host.setSeparator(sep);

@@ -549,6 +549,20 @@ void StringGrid::setCell(int col, int row, std::string_view text) {
     notify(Change::Cells);
 }
 
+void StringGrid::setCells(int row, int firstCol, std::span<const std::string_view> texts) {
+    if (row < 0 || row >= rowCount() || firstCol < 0 || firstCol >= colCount()) return;
+    RowPtr& block = rows_[row];
+    std::vector<std::string_view> cells;
+    readRow(block.get(), cells);
+    const std::size_t end =
+        std::min(static_cast<std::size_t>(firstCol) + texts.size(), static_cast<std::size_t>(colCount()));
+    if (cells.size() < end) cells.resize(end);
+    for (std::size_t c = static_cast<std::size_t>(firstCol); c < end; ++c)
+        if (c > 0 || !showsRowNumbers_ || row == 0) cells[c] = texts[c - firstCol];
+    block = makeRow(cells);
+    notify(Change::Cells);
+}
+
 void StringGrid::setRow(int row, std::span<const std::string> texts) {
     const std::size_t count = std::min(texts.size(), static_cast<std::size_t>(colCount()));
     std::vector<std::string_view> views(texts.begin(), texts.begin() + count);

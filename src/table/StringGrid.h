@@ -82,6 +82,9 @@ public:
     // empty; texts beyond the column count are dropped.
     void setRow(int row, std::span<const std::string> texts);
     void setRow(int row, std::span<const std::string_view> texts);
+    // Cells firstCol .. firstCol + texts.size() - 1 of one row in one write;
+    // texts beyond the last column are dropped.
+    void setCells(int row, int firstCol, std::span<const std::string_view> texts);
     // Like setRow, for filling a whole table (a load): the block is carved
     // from large chunks that the grid holds, which saves the allocator's
     // per-row cost and most of the cost of faulting in fresh memory. An edit

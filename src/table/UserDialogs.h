@@ -46,6 +46,8 @@ class Clipboard {
 public:
     virtual ~Clipboard() = default;
     virtual std::string text() const = 0;
+    // Whether it holds text, without fetching it.
+    virtual bool hasText() const { return !text().empty(); }
     virtual void setText(std::string_view text) = 0;
     virtual void clear() = 0;
 };

@@ -20,18 +20,14 @@ int UnitsFittingWidth(int colWidth, double charWidth) {
     return static_cast<int>((colWidth - kCellTextMargin) / charWidth);
 }
 
-namespace {
-
-int wantedWidth(int length, const WidthRule& rule) {
+int WantedColumnWidth(int length, const WidthRule& rule) {
     double units = rule.noSeparator ? 80.0 : length + 1.5;
     if (!rule.noSeparator) units = std::min(units, static_cast<double>(rule.limit));
     return static_cast<int>(units * rule.charWidth);
 }
 
-} // namespace
-
 void GrowColumnForContent(StringGrid& grid, int col, int length, const WidthRule& rule) {
-    const int wanted = wantedWidth(length, rule);
+    const int wanted = WantedColumnWidth(length, rule);
     if (wanted > grid.colWidth(col)) grid.setColWidth(col, wanted);
 }
 

@@ -31,6 +31,9 @@ int ColumnWidthForUnits(int units, double charWidth);
 // The display units one line of a column `colWidth` pixels wide shows.
 int UnitsFittingWidth(int colWidth, double charWidth);
 
+// The width the rule gives a column whose longest text is `length` units.
+int WantedColumnWidth(int length, const WidthRule& rule);
+
 // Grows one column to the width wanted for a content of `length` display
 // units; never narrows it.
 void GrowColumnForContent(StringGrid& grid, int col, int length, const WidthRule& rule);

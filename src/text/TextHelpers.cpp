@@ -203,4 +203,20 @@ std::size_t cellDisplayUnits(std::string_view text) {
     return units;
 }
 
+std::string TextPreview(std::string_view text, std::size_t units) {
+    std::string joined;
+    // Each unit takes at most 4 bytes, and a break 2; enough for the cut.
+    const std::size_t enough = units * 4 + 4;
+    for (std::size_t i = 0; i < text.size() && joined.size() < enough; ++i) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n') {
+            joined += "\r\n";
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else {
+            joined += c;
+        }
+    }
+    return std::string(headUnits(joined, units));
+}
+
 } // namespace tabulix

@@ -66,4 +66,9 @@ std::string FlattenLineBreaks(std::string_view text);
 // not change the count.
 std::size_t cellDisplayUnits(std::string_view text);
 
+// The start of a clipboard text as the questions quote it: its lines joined
+// with CR LF (every line break counted as one CR LF), cut after `units`
+// display units without splitting a character.
+std::string TextPreview(std::string_view text, std::size_t units);
+
 } // namespace tabulix

@@ -418,6 +418,10 @@ void GridWidget::setKeyHook(KeyHook hook) {
     keyHook_ = std::move(hook);
 }
 
+void GridWidget::setInputMethodHook(InputMethodHook hook) {
+    inputMethodHook_ = std::move(hook);
+}
+
 void GridWidget::setBackgroundColor(const QColor& color) {
     background_ = color;
     viewport()->update();
@@ -843,6 +847,11 @@ void GridWidget::keyPressEvent(QKeyEvent* event) {
     event->ignore();
 }
 
+void GridWidget::keyReleaseEvent(QKeyEvent* event) {
+    if (!event->isAutoRepeat()) Q_EMIT keyReleased(event->key());
+    QAbstractScrollArea::keyReleaseEvent(event);
+}
+
 bool GridWidget::navigate(const QKeyEvent* event) {
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
     if (!grid_ || !isNavigationKey(event->key())) return false;
@@ -907,6 +916,11 @@ void GridWidget::pageTo(GridCell target, bool extend) {
 }
 
 void GridWidget::inputMethodEvent(QInputMethodEvent* event) {
+    if (inputMethodHook_ && inputMethodHook_(event)) {
+        composing_ = false;
+        event->accept();
+        return;
+    }
     if (!event->commitString().isEmpty()) Q_EMIT textTyped(event->commitString());
     const bool composing = !event->preeditString().isEmpty();
     const bool started = composing && !composing_;

@@ -59,6 +59,7 @@ public:
         std::function<void(QPainter& painter, int col, int row, const QRect& rect, CellState)>;
     using SelectCellHook = std::function<bool(int col, int row)>;
     using KeyHook = std::function<bool(QKeyEvent* event)>;
+    using InputMethodHook = std::function<bool(QInputMethodEvent* event)>;
 
     explicit GridWidget(QWidget* parent = nullptr);
     ~GridWidget() override;
@@ -73,6 +74,9 @@ public:
     void setSelectCellHook(SelectCellHook hook);
     // Sees every key press first; true consumes it.
     void setKeyHook(KeyHook hook);
+    // Sees every input-method event first (so that an editor can take the
+    // composition over); true consumes it.
+    void setInputMethodHook(InputMethodHook hook);
 
     // Standard look: the fill, text and borders of one cell.
     void drawDefaultCell(QPainter& painter, int col, int row, const QRect& rect,
@@ -151,6 +155,7 @@ Q_SIGNALS:
     // Printable text typed on the grid, or an input method's commit string.
     void textTyped(const QString& text);
     void compositionStarted();
+    void keyReleased(int key);
     void mousePressed(const GridMouse& mouse);
     void mouseReleased(const GridMouse& mouse);
     void mouseDoubleClicked(const GridMouse& mouse);
@@ -170,6 +175,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -212,6 +218,7 @@ private:
     DrawCellHook drawHook_;
     SelectCellHook selectHook_;
     KeyHook keyHook_;
+    InputMethodHook inputMethodHook_;
 
     GridCell current_;
     GridCell anchor_;

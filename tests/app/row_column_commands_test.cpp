@@ -48,6 +48,7 @@ protected:
         QMouseEvent move(QEvent::MouseMove, centre(0, to), viewport->mapToGlobal(centre(0, to)),
                          Qt::NoButton, Qt::LeftButton, {});
         QApplication::sendEvent(viewport, &move);
+        window->editCommands().GridTimerTimer(); // one drag-scroll step
         QTest::mouseRelease(viewport, Qt::LeftButton, {}, centre(0, to));
     }
     QMenu* openMenu() const {
@@ -87,7 +88,7 @@ TEST_F(RowColumnCommandsTest, DeleteThreeRowsThroughTheHeaderMenuAndUndo) {
     EXPECT_TRUE(item("Pm_RowDelete")->isEnabled());
     EXPECT_EQ(item("Pm_RowDelete")->text(), QStringLiteral("4. 削除"));
     EXPECT_FALSE(item("Pm_RowPrint")->isEnabled());
-    EXPECT_FALSE(item("Pm_RowClip")->isEnabled());
+    EXPECT_TRUE(item("Pm_RowClip")->isEnabled());
     EXPECT_FALSE(item("Pm_RowClipMove")->isEnabled());    // no row clip
     EXPECT_FALSE(item("Pm_RowInsertBoard")->isEnabled()); // empty clipboard
     EXPECT_FALSE(item("Pm_RowMin")->isEnabled());         // three rows selected
@@ -155,7 +156,8 @@ TEST_F(RowColumnCommandsTest, ColumnMenuKeysAndTheCellMenuRowItems) {
     press(2, 4, Qt::LeftButton);
     press(2, 4, Qt::RightButton);
     ASSERT_EQ(openMenu(), menus().pmGrid);
-    EXPECT_FALSE(item("Pm_RangeClip")->isEnabled());
+    EXPECT_TRUE(item("Pm_RangeClip")->isEnabled());
+    EXPECT_FALSE(item("Pm_RangeClipPaste")->isEnabled()); // no clip, empty clipboard
     choose("Pm_RangeRowCopy2");
     EXPECT_EQ(column(2), (Texts{"a1", "", "a2", "a3", "a3", "a4", "a5", "a6"}));
     EXPECT_EQ(window->editState().headerMode, HeaderMode::Cells);

@@ -2,6 +2,7 @@
 
 #include "ScriptedDialogs.h"
 
+#include "draw/DisplayText.h"
 #include "edit/EditSession.h"
 #include "edit/EditState.h"
 #include "edit/UndoHistory.h"
@@ -26,9 +27,10 @@ public:
     void setCurrentCell(int c, int r) override {
         col = c;
         row = r;
-        selection = CellRange{c, r, c, r};
+        selected = CellRange{c, r, c, r};
     }
-    void setSelection(int l, int t, int r, int b) override { selection = CellRange{l, t, r, b}; }
+    void setSelection(int l, int t, int r, int b) override { selected = CellRange{l, t, r, b}; }
+    CellRange selection() const override { return selected; }
     int topRow() const override { return top; }
     int leftCol() const override { return left; }
     int lastVisibleRow() const override { return top + 20; }
@@ -46,13 +48,15 @@ public:
     bool breakShades() const override { return false; }
     bool confirmChecked(ConfirmItem item) const override { return confirm[static_cast<int>(item)]; }
     WidthRule widthRule() const override { return WidthRule{7.0, 25, false}; }
+    DisplayOptions displayOptions() const override { return options; }
     Separator separator() const override { return sep; }
     void setSeparator(Separator s) override { sep = s; }
     void historyChanged() override { ++historyChanges; }
 
     int col = 2;
     int row = 1;
-    CellRange selection;
+    CellRange selected;
+    DisplayOptions options;
     int top = 1;
     int left = 2;
     int busy = 0;

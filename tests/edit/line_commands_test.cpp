@@ -89,7 +89,7 @@ TEST(InsertLines, TargetInsideAndOutsideTheRange) {
         // The new rows are the range and the selection; the mark stayed with its row.
         const int first = c.rangeFirst && c.clicked <= c.rangeLast ? c.rangeFirst : c.clicked;
         EXPECT_EQ(b.edit.operationRange.top, first);
-        EXPECT_EQ(b.host.selection.top, first);
+        EXPECT_EQ(b.host.selected.top, first);
         const int marked = c.clicked + (c.rangeFirst ? 3 : 1);
         EXPECT_TRUE(b.table.rowRecords[marked].marked);
         EXPECT_FALSE(b.table.rowRecords[first].marked);
@@ -202,7 +202,7 @@ TEST(DeleteLines, WordingRefusalAndUndo) {
     Mn_UndoClick(b.session);
     EXPECT_EQ(b.edit.undoHighlight.top, 2);
     EXPECT_EQ(b.edit.undoHighlight.bottom, 3);
-    EXPECT_EQ(b.host.selection.top, 2);
+    EXPECT_EQ(b.host.selected.top, 2);
     EXPECT_FALSE(b.host.isModified);
     Mn_UndoClick(b.session);
     EXPECT_EQ(snap(b), original);
@@ -429,8 +429,8 @@ TEST(Undo, RangeAndCellTextsComeBack) {
     EXPECT_TRUE(b.host.isModified);
     Mn_UndoClick(b.session);
     EXPECT_EQ(snap(b), original);
-    EXPECT_EQ(b.host.selection.left, 3);
-    EXPECT_EQ(b.host.selection.bottom, 3);
+    EXPECT_EQ(b.host.selected.left, 3);
+    EXPECT_EQ(b.host.selected.bottom, 3);
     EXPECT_EQ(UndoMenuCaptions(b.history).main, "元に戻す");
 }
 

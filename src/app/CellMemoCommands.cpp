@@ -1,0 +1,83 @@
+#include "app/CellMemoCommands.h"
+
+#include "app/TFm_Tabulix01.h"
+#include "edit/CellEdit.h"
+#include "edit/EditSession.h"
+#include "view/CellMemo.h"
+#include "view/GridFont.h"
+#include "view/GridWidget.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QInputMethodEvent>
+
+namespace tabulix {
+
+CellMemoCommands::CellMemoCommands(TFm_Tabulix01& window, EditSession& session)
+    : QObject(&window), window_(window), session_(session),
+      memo_(new CellMemo(window.gridWidget()->parentWidget())) {
+    connect(memo_, &CellMemo::left, this, &CellMemoCommands::memoLeft);
+    window.gridWidget()->setInputMethodHook(
+        [this](QInputMethodEvent* event) { return inputMethod(event); });
+}
+
+// Over the cell: one pixel wider than the column, at least three header rows
+// high, moved up when it would reach below the grid.
+QRect CellMemoCommands::memoRect(int col, int row) const {
+    GridWidget* grid = window_.gridWidget();
+    const StringGrid& g = window_.Grid();
+    const QRect cell = grid->cellRect(col, row);
+    const QPoint topLeft = grid->viewport()->mapTo(memo_->parentWidget(), cell.topLeft());
+    const int height = std::max(g.rowHeight(row), 3 * g.rowHeight(0) + 3);
+    QRect rect(topLeft, QSize(g.colWidth(col) + 1, height));
+    const int bottom = grid->geometry().bottom();
+    if (rect.bottom() > bottom) rect.moveBottom(bottom);
+    return rect;
+}
+
+void CellMemoCommands::openMemo() {
+    GridWidget* grid = window_.gridWidget();
+    const StringGrid& g = window_.Grid();
+    const int col = grid->currentCol();
+    const int row = grid->currentRow();
+    if (memo_->isOpen() || col < g.fixedCols() || row < g.fixedRows()) return;
+    grid->ensureVisible(col, row);
+    col_ = col;
+    row_ = row;
+    QPalette palette = memo_->palette();
+    palette.setColor(QPalette::Base, window_.menuChecked("Mn_GridWhite") ? QColor(0xC0, 0xC0, 0xC0)
+                                                                         : QColor(Qt::white));
+    palette.setColor(QPalette::Text, Qt::black);
+    memo_->setPalette(palette);
+    memo_->setFont(grid->font());
+    memo_->open(MemoTextOf(g.cell(col, row)), memoRect(col, row));
+}
+
+void CellMemoCommands::finishEditing() {
+    memo_->leave();
+}
+
+void CellMemoCommands::memoLeft(bool byKey) {
+    GridWidget* grid = window_.gridWidget();
+    if (grid->isVisible()) grid->setFocus();
+    CommitCellEdit(session_, col_, row_, memo_->memoText());
+    if (!byKey) return;
+    const int item = window_.controls().Cmb_CrNext->currentIndex();
+    const CellPosition next = CellAfterMemo(item, {col_, row_}, window_.Grid());
+    if (next != CellPosition{col_, row_}) {
+        grid->setCurrentCell(next.col, next.row);
+        grid->ensureVisible(next.col, next.row);
+    }
+}
+
+// A composition starting on the grid opens the memo and continues there;
+// text committed straight away is typed into the memo as well.
+bool CellMemoCommands::inputMethod(QInputMethodEvent* event) {
+    if (event->preeditString().isEmpty() && event->commitString().isEmpty()) return false;
+    openMemo();
+    if (!memo_->isOpen()) return false;
+    QCoreApplication::sendEvent(memo_, event);
+    return true;
+}
+
+} // namespace tabulix

@@ -1,0 +1,85 @@
+#include "view/CellMemo.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QTextDocument>
+
+namespace tabulix {
+
+CellMemo::CellMemo(QWidget* parent) : QPlainTextEdit(parent) {
+    setObjectName(QStringLiteral("mmMemo"));
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setTabChangesFocus(true);
+    setFrameShape(QFrame::Box);
+    hide();
+}
+
+void CellMemo::open(const std::string& text, const QRect& rect) {
+    setPlainText(QString::fromStdString(text));
+    moveCursor(QTextCursor::End);
+    setGeometry(rect);
+    open_ = true;
+    show();
+    raise();
+    setFocus(Qt::OtherFocusReason);
+}
+
+std::string CellMemo::memoText() const {
+    QString text = document()->toRawText();
+    for (QChar& c : text)
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator) c = u'\n';
+    return text.toStdString();
+}
+
+void CellMemo::leave() {
+    finish(false);
+}
+
+void CellMemo::finish(bool byKey) {
+    if (!open_) return;
+    open_ = false;
+    hide();
+    Q_EMIT left(byKey);
+}
+
+void CellMemo::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & Qt::ShiftModifier)) {
+        insertPlainText(QStringLiteral("\n"));
+        event->accept();
+        return;
+    }
+    if (enter || event->key() == Qt::Key_Escape) {
+        event->accept();
+        finish(true);
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+// The memo is left when the focus moves to another control of the window;
+// switching to another program, or the memo's own context menu, keeps it.
+void CellMemo::focusOutEvent(QFocusEvent* event) {
+    QPlainTextEdit::focusOutEvent(event);
+    if (event->reason() == Qt::ActiveWindowFocusReason) return;
+    if (event->reason() == Qt::PopupFocusReason && popupIsOurs()) return;
+    finish(false);
+}
+
+bool CellMemo::popupIsOurs() const {
+    const QWidget* popup = QApplication::activePopupWidget();
+    return popup && isAncestorOf(popup);
+}
+
+void CellMemo::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && IsDoubleClick(clicks_, 0, 0)) {
+        event->accept();
+        finish(false);
+        return;
+    }
+    QPlainTextEdit::mousePressEvent(event);
+}
+
+} // namespace tabulix

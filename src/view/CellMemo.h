@@ -1,0 +1,49 @@
+#pragma once
+
+#include "text/DoubleClick.h"
+
+#include <QPlainTextEdit>
+
+#include <string>
+
+namespace tabulix {
+
+// The cell memo `mmMemo`: a multi-line text box laid over one cell, the one
+// way a cell's text is typed. Enter and Escape close it, Shift+Enter types a
+// line break; a double click in it or the focus moving elsewhere in the
+// window leaves it. Its owner commits the text when it is left.
+class CellMemo : public QPlainTextEdit {
+    Q_OBJECT
+
+public:
+    explicit CellMemo(QWidget* parent);
+
+    // Shows `text` (line breaks as LF) over `rect` (in the parent's
+    // coordinates) and takes the focus; the cursor stands at the end.
+    void open(const std::string& text, const QRect& rect);
+    // The text with each line ending as one LF; nothing else is changed
+    // (non-breaking spaces stay).
+    std::string memoText() const;
+    bool isOpen() const { return open_; }
+    // Hides the memo and reports `left` once; safe to call when closed.
+    void leave();
+
+Q_SIGNALS:
+    // The memo was left: its text is to be committed. `byKey` when Enter or
+    // Escape closed it (the cursor then moves on).
+    void left(bool byKey);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    void finish(bool byKey);
+    bool popupIsOurs() const;
+
+    bool open_ = false;
+    TIsDClick clicks_;
+};
+
+} // namespace tabulix
