@@ -13,12 +13,25 @@
 
 namespace tabulix {
 
-CellMemoCommands::CellMemoCommands(TFm_Tabulix01& window, EditSession& session)
-    : QObject(&window), window_(window), session_(session),
+CellMemoCommands::CellMemoCommands(TFm_Tabulix01& window, EditSession& session,
+                                   QObject* parent)
+    : QObject(parent), window_(window), session_(session),
       memo_(new CellMemo(window.gridWidget()->parentWidget())) {
     connect(memo_, &CellMemo::left, this, &CellMemoCommands::memoLeft);
     window.gridWidget()->setInputMethodHook(
         [this](QInputMethodEvent* event) { return inputMethod(event); });
+    window.tableEvents().subscribe(this);
+}
+
+CellMemoCommands::~CellMemoCommands() {
+    window_.tableEvents().unsubscribe(this);
+    window_.gridWidget()->setInputMethodHook({});
+}
+
+void CellMemoCommands::tableReset() {
+    discard_ = true;
+    memo_->leave();
+    discard_ = false;
 }
 
 // Over the cell: one pixel wider than the column, at least three header rows
@@ -60,6 +73,7 @@ void CellMemoCommands::finishEditing() {
 void CellMemoCommands::memoLeft(bool byKey) {
     GridWidget* grid = window_.gridWidget();
     if (grid->isVisible()) grid->setFocus();
+    if (discard_) return;
     CommitCellEdit(session_, col_, row_, memo_->memoText());
     if (!byKey) return;
     const int item = window_.controls().Cmb_CrNext->currentIndex();

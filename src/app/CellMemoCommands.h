@@ -1,5 +1,7 @@
 #pragma once
 
+#include "table/TableEvents.h"
+
 #include <QObject>
 
 class QInputMethodEvent;
@@ -14,11 +16,13 @@ struct EditSession;
 // typed when it is left; after Enter or Escape the cursor moves on as the
 // "ｶｰｿﾙ 移動" list says. Japanese typed through an input method opens the
 // memo and goes on in it.
-class CellMemoCommands : public QObject {
+class CellMemoCommands : public QObject, private TableListener {
     Q_OBJECT
 
 public:
-    CellMemoCommands(TFm_Tabulix01& window, EditSession& session);
+    // Its parent must go before the window's table does.
+    CellMemoCommands(TFm_Tabulix01& window, EditSession& session, QObject* parent);
+    ~CellMemoCommands() override;
 
     CellMemo* memo() const { return memo_; }
     void openMemo();
@@ -27,6 +31,9 @@ public:
 
 private:
     void memoLeft(bool byKey);
+    // A table replaced under an open memo: its cell is gone, nothing is
+    // committed.
+    void tableReset() override;
     bool inputMethod(QInputMethodEvent* event);
     QRect memoRect(int col, int row) const;
 
@@ -35,6 +42,7 @@ private:
     CellMemo* memo_ = nullptr;
     int col_ = -1;
     int row_ = -1;
+    bool discard_ = false;
 };
 
 } // namespace tabulix

@@ -139,7 +139,7 @@ EditCommands::EditCommands(TFm_Tabulix01& window)
     connectMenus();
     connectRangeMenus();
     window.tableEvents().subscribe(listener_.get());
-    memo_ = new CellMemoCommands(window, *session_);
+    memo_ = new CellMemoCommands(window, *session_, this);
     connectGrid();
     updateUndoMenu();
 }
@@ -152,6 +152,10 @@ void EditCommands::connectGrid() {
     connect(grid, &GridWidget::mouseDoubleClicked, this, &EditCommands::GridDblClick);
     connect(grid, &GridWidget::currentCellChanged, this,
             [this] { window_.editState().forgetClick(); });
+    grid->setSelectCellHook([this](int, int) {
+        GridSelectCell();
+        return true;
+    });
     connect(grid, &GridWidget::rowMoved, this,
             [this](int from, int to) { LineDragged(*session_, Axis::Rows, from, to); });
     connect(grid, &GridWidget::colMoved, this,
@@ -168,6 +172,7 @@ void EditCommands::connectGrid() {
 EditCommands::~EditCommands() {
     window_.tableEvents().unsubscribe(listener_.get());
     window_.gridWidget()->setKeyHook({});
+    window_.gridWidget()->setSelectCellHook({});
     window_.gridTimer()->stop();
 }
 
@@ -422,6 +427,22 @@ void EditCommands::startRangeDrag(const GridMouse& mouse) {
         RangeStart(*session_, Axis::Columns);
         if (left) window_.gridTimer()->start();
     }
+}
+
+// Before the cursor moves, the view is remembered (the cursor returns there
+// after a deletion), unless whole rows or columns are selected.
+void EditCommands::GridSelectCell() {
+    const GridWidget* grid = window_.gridWidget();
+    const StringGrid& g = window_.Grid();
+    const QRect sel = grid->selection();
+    const bool wholeRows = sel.left() == kFirstDataCol && sel.right() == g.colCount() - 1;
+    const bool wholeCols = sel.top() == g.fixedRows() && sel.bottom() == g.rowCount() - 1;
+    if (!sel.isEmpty() && (wholeRows || wholeCols)) {
+        window_.editState().forgetClick();
+        return;
+    }
+    window_.editState().rememberedView =
+        ViewPosition{grid->leftCol(), grid->topRow(), grid->currentCol(), grid->currentRow()};
 }
 
 // The pointer is remembered for the drag-scroll step; a column width the

@@ -72,6 +72,7 @@ public:
     void GridMouseDown(const GridMouse& mouse);
     void GridMouseMove(const GridMouse& mouse);
     void GridMouseUp();
+    void GridSelectCell();
     void GridDblClick(const GridMouse& mouse);
     // Key presses before the grid sees them; true when handled.
     bool GridKeyDown(QKeyEvent* event);

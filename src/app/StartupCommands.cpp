@@ -78,6 +78,7 @@ void TFm_Tabulix01::dropEvent(QDropEvent* event) {
 }
 
 void TFm_Tabulix01::openDropped(const QList<QUrl>& urls) {
+    finishCellEdit();
     if (urls.isEmpty() || !urls.first().isLocalFile()) return;
     // The path's bytes, also where they are not UTF-8 (names from Windows
     // archives): toLocalFile() would turn such bytes into U+FFFD.

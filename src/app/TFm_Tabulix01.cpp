@@ -1,6 +1,7 @@
 #include "app/TFm_Tabulix01.h"
 
 #include "app/ControlAvailability.h"
+#include "app/CellMemoCommands.h"
 #include "app/EditCommands.h"
 #include "app/MainMenu.h"
 #include "draw/BreakShade.h"
@@ -411,7 +412,12 @@ bool TFm_Tabulix01::confirmClose() {
     return false;
 }
 
+void TFm_Tabulix01::finishCellEdit() {
+    if (editCommands_) editCommands_->memo().finishEditing();
+}
+
 void TFm_Tabulix01::closeEvent(QCloseEvent* event) {
+    finishCellEdit();
     if (!confirmClose()) {
         event->ignore();
         return;

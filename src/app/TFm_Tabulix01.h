@@ -68,6 +68,9 @@ public:
     StringGrid& VertGrid() { return vertGrid_; }
     // Row and column commands, undo and the grid's pop-up menus.
     EditCommands& editCommands() { return *editCommands_; }
+    // Commits what is typed in the cell memo before the table is read or
+    // left by a path that does not move the focus (a drop, closing).
+    void finishCellEdit();
 
     bool modified() const { return modified_; }
     void setModified(bool modified) { modified_ = modified; }

@@ -13,6 +13,8 @@ CellMemo::CellMemo(QWidget* parent) : QPlainTextEdit(parent) {
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setTabChangesFocus(true);
     setFrameShape(QFrame::Box);
+    // The text starts where the cell's own text stood.
+    document()->setDocumentMargin(1);
     hide();
 }
 
