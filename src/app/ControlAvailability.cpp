@@ -75,6 +75,8 @@ constexpr const char16_t* kBuilt[] = {
     u"Pm_RangeRowInsert2",
     u"Pm_RangeRowCopy2",
     u"Pm_RangeRowDelete2",
+    // The search window.
+    u"Btn_Select",
 };
 } // namespace
 
