@@ -57,6 +57,16 @@ void setFontColour(QWidget* widget, const QColor& colour) {
     widget->setPalette(palette);
 }
 
+// The form colour around the base panel, painted rather than set in the
+// palette so that the panels inside keep the ordinary colours.
+class FormColourFrame : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), kFormColour); }
+};
+
 } // namespace
 
 TFm_Tabulix02::TFm_Tabulix02(SearchSource source, QWidget* parent)
@@ -64,21 +74,18 @@ TFm_Tabulix02::TFm_Tabulix02(SearchSource source, QWidget* parent)
     setObjectName(QStringLiteral("TFm_Tabulix02"));
     setWindowTitle(QStringLiteral("Tabulix 検索"));
     buildMenu();
-    client_ = new QWidget(this);
-    QPalette palette = client_->palette();
-    palette.setColor(QPalette::Window, kFormColour);
-    client_->setPalette(palette);
-    client_->setAutoFillBackground(true);
+    client_ = new FormColourFrame(this);
     client_->installEventFilter(this);
     setCentralWidget(client_);
 
     pnlBase_ = new QFrame(client_);
     pnlBase_->setObjectName(QStringLiteral("pnlBase"));
     pnlBase_->setAutoFillBackground(true);
-    pnlBase_->setPalette(QApplication::palette());
     auto* layout = new QVBoxLayout(pnlBase_);
     layout->setContentsMargins(4, 4, 4, 4);
-    layout->addWidget(buildTopPanel(pnlBase_));
+    QWidget* top = buildTopPanel(pnlBase_);
+    top->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    layout->addWidget(top);
     Lab_Guide_ = new QLabel(QString::fromUtf8(kGuide), pnlBase_);
     Lab_Guide_->setObjectName(QStringLiteral("Lab_Guide"));
     layout->addWidget(Lab_Guide_);
@@ -88,6 +95,7 @@ TFm_Tabulix02::TFm_Tabulix02(SearchSource source, QWidget* parent)
     Grid_->setDrawCellHook([this](QPainter& p, int col, int row, const QRect& rect,
                                   CellState state) { GridDrawCell(p, col, row, rect, state); });
     layout->addWidget(Grid_, 1);
+    layout->addStretch(0); // takes the room while the results are hidden
 
     connectControls();
     SizeToScreen(this, 2.0 / 3.0, 1.0 / 2.0);
