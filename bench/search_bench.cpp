@@ -40,7 +40,7 @@ struct Lcg {
 // 1 to 9 letters and digits, a Japanese word now and then.
 std::string makeText(Lcg& rng) {
     static constexpr std::array<std::string_view, 6> kJapanese = {"東京", "大阪", "名古屋",
-                                                                  "札幌", "ｶﾅ",  "会員"};
+                                                                  "札幌", "ｶﾅ",   "会員"};
     if (rng.next() % 8 == 0) return std::string(kJapanese[rng.next() % kJapanese.size()]);
     std::string text;
     const int length = 1 + static_cast<int>(rng.next() % 9);
@@ -147,12 +147,15 @@ void BM_SearchWindowTwoWordsAnd(benchmark::State& state) {
                                       [] { return TextEncoding::Utf8; }, 8});
     window.show();
     QApplication::processEvents();
-    window.findChild<QLineEdit*>(QStringLiteral("Edt_Word"))->setText(QStringLiteral("tokyo Central"));
+    window.findChild<QLineEdit*>(QStringLiteral("Edt_Word"))
+        ->setText(QStringLiteral("tokyo Central"));
     QPushButton* exec = window.findChild<QPushButton*>(QStringLiteral("Btn_Exec"));
     for (auto _ : state)
         exec->click();
-    state.counters["found"] =
-        window.findChild<QLabel*>(QStringLiteral("Lab_Records"))->text().remove(QLatin1Char(',')).toDouble();
+    state.counters["found"] = window.findChild<QLabel*>(QStringLiteral("Lab_Records"))
+                                  ->text()
+                                  .remove(QLatin1Char(','))
+                                  .toDouble();
     view.setGrid(nullptr);
 }
 BENCHMARK(BM_SearchWindowTwoWordsAnd)->Unit(benchmark::kMillisecond);

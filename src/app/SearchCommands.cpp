@@ -9,12 +9,12 @@
 namespace tabulix {
 
 void TFm_Tabulix01::createSearchWindow() {
-    search_ = new TFm_Tabulix02(
-        SearchSource{table_.grid, grid_, events_, dialogs_, settings_.pathSelectFile,
-                     [this] { return separator_; },
-                     [this] { return chosenEncoding().value_or(tableEncoding_); },
-                     controls_.Cmb_Kijyun->height() * 2 / 5},
-        this);
+    search_ =
+        new TFm_Tabulix02(SearchSource{table_.grid, grid_, events_, dialogs_,
+                                       settings_.pathSelectFile, [this] { return separator_; },
+                                       [this] { return chosenEncoding().value_or(tableEncoding_); },
+                                       controls_.Cmb_Kijyun->height() * 2 / 5},
+                          this);
     connect(controls_.Btn_Select, &QPushButton::clicked, this, &TFm_Tabulix01::Btn_SelectClick);
 }
 

@@ -15,7 +15,8 @@ std::string StripHistoryNumber(std::string_view item) {
 void FindHistoryList::Add(std::string_view text) {
     const std::string word(TrimBlanks(text));
     if (word.empty()) return;
-    std::erase_if(items_, [&](const std::string& item) { return StripHistoryNumber(item) == word; });
+    std::erase_if(items_,
+                  [&](const std::string& item) { return StripHistoryNumber(item) == word; });
     if (items_.size() >= kMaxItems) items_.pop_back();
     items_.insert(items_.begin(), "1." + word);
     renumber();

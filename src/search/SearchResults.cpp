@@ -96,8 +96,8 @@ void LayoutResults(const StringGrid& source, StringGrid& results, StringGrid& hi
     hits.setDefaultRowHeight(source.defaultRowHeight());
 }
 
-int RunSearch(const StringGrid& source, StringGrid& results, StringGrid& hits,
-              WordMatcher& matcher, const SearchProgress& progress) {
+int RunSearch(const StringGrid& source, StringGrid& results, StringGrid& hits, WordMatcher& matcher,
+              const SearchProgress& progress) {
     const StringGrid::Batch holdResults(results);
     const StringGrid::Batch holdHits(hits);
     const int firstRow = results.fixedRows();

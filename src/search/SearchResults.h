@@ -29,8 +29,8 @@ using SearchProgress = std::function<bool(int row, int found)>;
 // appends the matching ones to grids laid out by LayoutResults; returns the
 // number found. The grids grow by doubling and are cut to size at the end,
 // keeping one empty result row when nothing was found.
-int RunSearch(const StringGrid& source, StringGrid& results, StringGrid& hits,
-              WordMatcher& matcher, const SearchProgress& progress);
+int RunSearch(const StringGrid& source, StringGrid& results, StringGrid& hits, WordMatcher& matcher,
+              const SearchProgress& progress);
 
 struct ResultCell {
     int col = -1;

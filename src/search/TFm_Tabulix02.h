@@ -31,8 +31,8 @@ struct CellState;
 
 // What the search window uses of the main window.
 struct SearchSource {
-    StringGrid& grid;  // the table grid it searches (never changed here)
-    GridWidget* view;  // the main grid widget, moved by a jump
+    StringGrid& grid; // the table grid it searches (never changed here)
+    GridWidget* view; // the main grid widget, moved by a jump
     TableEvents& events;
     UserDialogs& dialogs;
     std::string& pathSelectFile; // the file last used for results

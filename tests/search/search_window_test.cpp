@@ -176,8 +176,8 @@ std::string manyRows(int rows) {
     return text;
 }
 
-// 中断 during the search keeps the rows found up to there; a table rebuilt
-// during the search leaves no results pointing into it.
+// 中断 or closing the window during the search keeps the rows found up to
+// there; a table rebuilt during the search leaves no results pointing into it.
 TEST_F(SearchWindowTest, AStoppedSearchKeepsItsRowsAndAResetTableDropsThem) {
     load("many.csv", manyRows(3000));
     openSearch();
@@ -188,6 +188,13 @@ TEST_F(SearchWindowTest, AStoppedSearchKeepsItsRowsAndAResetTableDropsThem) {
     EXPECT_EQ(search->Grid().rowCount(), 2 + 49);
     EXPECT_FALSE(button("Btn_Stop")->isVisible());
     EXPECT_TRUE(button("Btn_Exec")->isEnabled());
+
+    // Closing the window stops the search too.
+    QMetaObject::invokeMethod(search, &QWidget::close, Qt::QueuedConnection);
+    find("hit");
+    EXPECT_EQ(records(), "49 ");
+    EXPECT_FALSE(search->isVisible());
+    openSearch();
 
     dialogs.answer(Answer::Yes);
     QMetaObject::invokeMethod(window.get(), &TFm_Tabulix01::Mn_InitClearClick,
