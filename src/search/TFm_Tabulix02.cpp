@@ -253,7 +253,6 @@ void TFm_Tabulix02::ResetResults(bool clearWord) {
     Mn_Print_->setEnabled(false);
     Grid_->hide();
     ClearResults(results_, hits_);
-    Grid_->setCurrentCellSilently(-1, -1);
     if (searching_) {
         searching_ = false;
         resetWhileSearching_ = true;
