@@ -91,6 +91,8 @@ constexpr const char16_t* kBuilt[] = {
     u"Pm_ColClip",
     u"Pm_ColClipPaste",
     u"Pm_ColClipClr",
+    // The search window.
+    u"Btn_Select",
 };
 } // namespace
 

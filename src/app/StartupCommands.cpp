@@ -3,6 +3,7 @@
 #include "app/TFm_Tabulix01.h"
 
 #include "app/TFm_CsvEtc.h"
+#include "search/TFm_Tabulix02.h"
 #include "settings/CommandLine.h"
 #include "settings/SettingsFile.h"
 #include "table/UserDialogs.h"
@@ -124,6 +125,7 @@ void TFm_Tabulix01::CollectSettings() {
         {"Mn_ConfMove", &s.confMove},         {"Mn_ConfDelete", &s.confDelete}};
     for (const auto& [name, value] : checks)
         *value = menuChecked(name);
+    search_->StoreFindHistory(s.findWords);
 }
 
 void TFm_Tabulix01::writeSettingsFile() {

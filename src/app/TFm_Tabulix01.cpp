@@ -13,6 +13,7 @@
 #include "view/GridFont.h"
 #include "view/GridWidget.h"
 #include "view/WindowHelpers.h"
+#include "search/TFm_Tabulix02.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -85,6 +86,7 @@ TFm_Tabulix01::TFm_Tabulix01(UserDialogs& dialogs, Clipboard& clipboard, Setting
     doubleClick_.interval = std::chrono::milliseconds(500);
     buildWindow();
     connectCommands();
+    createSearchWindow();
     setWindowTitle(QString::fromUtf8(kVersionCaption));
     edit_.headerMode = HeaderMode::Cells;
     modified_ = false;
@@ -102,6 +104,7 @@ TFm_Tabulix01::TFm_Tabulix01(UserDialogs& dialogs, Clipboard& clipboard, Setting
 // it lets go of the table's grid first.
 TFm_Tabulix01::~TFm_Tabulix01() {
     delete std::exchange(editCommands_, nullptr); // it works on the members below
+    delete std::exchange(search_, nullptr);       // so does the search window
     grid_->setGrid(nullptr);
 }
 
@@ -288,6 +291,7 @@ void TFm_Tabulix01::ApplySettings() {
     for (const auto& [name, on] : checks)
         action(name)->setChecked(on);
     readDisplayOptions();
+    search_->LoadFindHistory(settings_.findWords);
 }
 
 RowNumbering TFm_Tabulix01::rowNumbering() const {

@@ -31,6 +31,7 @@ struct CommandLine;
 class EditCommands;
 class Clipboard;
 class GridWidget;
+class TFm_Tabulix02;
 class UserDialogs;
 struct ResetMetrics;
 struct RowNumbering;
@@ -158,6 +159,10 @@ public:
     // The column-width rule of the current limit and separator.
     WidthRule widthRule() const;
 
+    // The search window, created at start and shown by Btn_Select.
+    TFm_Tabulix02* searchWindow() const { return search_; }
+    void Btn_SelectClick();
+
     // Menu commands.
     void Mn_InitClearClick();
     void Mn_ExitClick();
@@ -176,6 +181,7 @@ protected:
 private:
     void buildWindow();
     void connectCommands();
+    void createSearchWindow();
     void applyAvailability();
     void placeOnScreen();
     void firstShow();
@@ -237,6 +243,7 @@ private:
     CaptionPanel* pnlBase_ = nullptr;
     GridWidget* grid_ = nullptr;
     EditCommands* editCommands_ = nullptr;
+    TFm_Tabulix02* search_ = nullptr;
     QTimer* MyTimer_ = nullptr;
     QTimer* SaveTimer_ = nullptr;
     QTimer* GridTimer_ = nullptr;
