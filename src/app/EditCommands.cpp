@@ -465,102 +465,61 @@ void EditCommands::GridMouseUp() {
 
 void EditCommands::GridTimerTimer() {
     const HeaderMode mode = window_.editState().headerMode;
-    if (mode == HeaderMode::RowHeader) rowDragStep();
-    if (mode == HeaderMode::ColumnHeader) colDragStep();
+    if (mode == HeaderMode::RowHeader) dragStep(true);
+    if (mode == HeaderMode::ColumnHeader) dragStep(false);
 }
 
-namespace {
-
-int halfRowZero(const StringGrid& g) {
-    return g.rowHeight(0) / 2;
-}
-
-} // namespace
-
-void EditCommands::rowDragStep() {
+// One drag-scroll step along rows or columns: the range's far end (bottom
+// or right) follows the pointer, and the view scrolls at its edges.
+void EditCommands::dragStep(bool rows) {
     GridWidget* grid = window_.gridWidget();
     const StringGrid& g = window_.Grid();
     CellRange& range = window_.editState().operationRange;
-    if (!range.hasRows()) return;
-    const int first = grid->topRow();
-    const int last = std::min(first + std::max(grid->visibleRowCount(), 1) - 1, g.rowCount() - 1);
+    if (rows ? !range.hasRows() : !range.hasColumns()) return;
+    const int count = rows ? g.rowCount() : g.colCount();
+    const int fixed = rows ? g.fixedRows() : g.fixedCols();
+    const int first = rows ? grid->topRow() : grid->leftCol();
+    const int shown = rows ? grid->visibleRowCount() : grid->visibleColCount();
+    const int last = std::min(first + std::max(shown, 1) - 1, count - 1);
+    const QRect lastCell = rows ? grid->cellRect(kFirstDataCol, last) : grid->cellRect(last, 0);
     DragAxis a;
-    a.press = pressPoint_.y();
-    a.pointer = pointerPoint_.y();
-    a.threshold = halfRowZero(g);
-    a.firstEdge = static_cast<int>(g.rowTop(g.fixedRows()));
-    a.lastEdge = grid->cellRect(kFirstDataCol, last).bottom();
-    if (a.lastEdge < 0) a.lastEdge = grid->viewport()->height();
+    a.press = rows ? pressPoint_.y() : pressPoint_.x();
+    a.pointer = rows ? pointerPoint_.y() : pointerPoint_.x();
+    a.threshold = g.rowHeight(0) / 2; // half a header row on both axes
+    a.firstEdge = static_cast<int>(rows ? g.rowTop(fixed) : g.colLeft(fixed));
+    a.lastEdge = lastCell.isEmpty() ? (rows ? grid->viewport()->height() : grid->viewport()->width())
+                                    : (rows ? lastCell.bottom() : lastCell.right());
     a.first = first;
     a.lastVisible = last;
-    a.fixedCount = g.fixedRows();
-    a.lastLine = g.rowCount() - 1;
-    a.hover = grid->cellAt(pointerPoint_).row;
+    a.fixedCount = fixed;
+    a.lastLine = count - 1;
+    const GridCell hover = grid->cellAt(pointerPoint_);
+    a.hover = rows ? hover.row : hover.col;
     const DragStep step = DragScrollStep(a);
-    const int before = range.bottom;
+    int& end = rows ? range.bottom : range.right;
+    const int before = end;
     switch (step.move) {
     case DragMove::None:
         return;
     case DragMove::ScrollBack:
-        grid->scrollRows(-1);
-        range.bottom = grid->topRow();
+        rows ? grid->scrollRows(-1) : grid->scrollCols(-1);
+        end = rows ? grid->topRow() : grid->leftCol();
         break;
     case DragMove::ScrollOn:
-        grid->scrollRows(1);
-        range.bottom = step.end;
+        rows ? grid->scrollRows(1) : grid->scrollCols(1);
+        end = step.end;
         break;
     case DragMove::Follow:
-        range.bottom = step.end;
+        end = step.end;
         break;
     }
     const CellRange n = range.normalised();
-    const QRect want(QPoint(kFirstDataCol, n.top), QPoint(g.colCount() - 1, n.bottom));
-    if (n.top >= g.fixedRows() && grid->selection() != want)
-        grid->setSelection(kFirstDataCol, n.top, g.colCount() - 1, n.bottom);
-    if (step.move != DragMove::Follow || before != range.bottom) host_->repaint();
-}
-
-void EditCommands::colDragStep() {
-    GridWidget* grid = window_.gridWidget();
-    const StringGrid& g = window_.Grid();
-    CellRange& range = window_.editState().operationRange;
-    if (!range.hasColumns()) return;
-    const int first = grid->leftCol();
-    const int last = std::min(first + std::max(grid->visibleColCount(), 1) - 1, g.colCount() - 1);
-    DragAxis a;
-    a.press = pressPoint_.x();
-    a.pointer = pointerPoint_.x();
-    a.threshold = halfRowZero(g);
-    a.firstEdge = static_cast<int>(g.colLeft(g.fixedCols()));
-    a.lastEdge = grid->cellRect(last, 0).right();
-    if (a.lastEdge < 0) a.lastEdge = grid->viewport()->width();
-    a.first = first;
-    a.lastVisible = last;
-    a.fixedCount = g.fixedCols();
-    a.lastLine = g.colCount() - 1;
-    a.hover = grid->cellAt(pointerPoint_).col;
-    const DragStep step = DragScrollStep(a);
-    const int before = range.right;
-    switch (step.move) {
-    case DragMove::None:
-        return;
-    case DragMove::ScrollBack:
-        grid->scrollCols(-1);
-        range.right = grid->leftCol();
-        break;
-    case DragMove::ScrollOn:
-        grid->scrollCols(1);
-        range.right = step.end;
-        break;
-    case DragMove::Follow:
-        range.right = step.end;
-        break;
-    }
-    const CellRange n = range.normalised();
-    const QRect want(QPoint(n.left, g.fixedRows()), QPoint(n.right, g.rowCount() - 1));
-    if (n.left >= g.fixedCols() && grid->selection() != want)
-        grid->setSelection(n.left, g.fixedRows(), n.right, g.rowCount() - 1);
-    if (step.move != DragMove::Follow || before != range.right) host_->repaint();
+    const QRect want = rows ? QRect(QPoint(kFirstDataCol, n.top), QPoint(g.colCount() - 1, n.bottom))
+                            : QRect(QPoint(n.left, g.fixedRows()), QPoint(n.right, g.rowCount() - 1));
+    const bool touchesFixed = rows ? n.top < fixed : n.left < fixed;
+    if (!touchesFixed && grid->selection() != want)
+        grid->setSelection(want.left(), want.top(), want.right(), want.bottom());
+    if (step.move != DragMove::Follow || before != end) host_->repaint();
 }
 
 // A double click on a data cell opens the memo. (Row and column header

@@ -92,8 +92,7 @@ private:
     bool clipKey(const QKeyEvent* event);
     bool itemEnabled(const char* name) const;
     void startRangeDrag(const GridMouse& mouse);
-    void rowDragStep();
-    void colDragStep();
+    void dragStep(bool rows);
     void removeUndoHighlight();
     void enable(const char* name, bool on);
 

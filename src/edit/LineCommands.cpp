@@ -3,6 +3,7 @@
 #include "draw/BreakShade.h"
 #include "edit/EditSession.h"
 #include "edit/EditState.h"
+#include "edit/RangeCommands.h"
 #include "edit/RowColumnCores.h"
 #include "edit/UndoHistory.h"
 #include "table/Table.h"
@@ -121,15 +122,8 @@ CountTarget countAndTarget(const EditSession& s, Axis axis) {
 // The confirmation step: the range highlighted in `rgb` while the question
 // is open (a lone line is not highlighted); true for Yes.
 bool confirmStep(EditSession& s, Axis axis, std::uint32_t rgb, const std::string& text) {
-    if (HasLineRange(s, axis)) {
-        s.edit.confirmHighlight = Highlight{s.edit.operationRange.normalised(), rgb};
-        s.host.repaint();
-    }
-    const bool yes = s.dialogs.question(text);
-    s.edit.confirmHighlight.clear();
-    s.host.repaint();
-    s.host.focusGrid();
-    return yes;
+    const CellRange range = HasLineRange(s, axis) ? s.edit.operationRange.normalised() : CellRange{};
+    return AskWithHighlight(s, range, rgb, text);
 }
 
 void setLineRange(EditSession& s, Axis axis, int first, int last) {

@@ -48,19 +48,6 @@ void recomputeShades(EditSession& s, int left, int right, int top) {
         RecomputeBreakShades(s.table, c, top);
 }
 
-// The question of a range command, with the rectangle painted in `rgb`
-// while it is open; true for Yes.
-bool askWithHighlight(EditSession& s, const CellRange& r, std::uint32_t rgb,
-                      const std::string& text) {
-    s.edit.confirmHighlight = Highlight{r, rgb};
-    s.host.repaint();
-    const bool yes = s.dialogs.question(text);
-    s.edit.confirmHighlight.clear();
-    s.host.repaint();
-    s.host.focusGrid();
-    return yes;
-}
-
 void copySelection(EditSession& s, ClipStore& clip, const CellRange& sel) {
     const StringGrid& g = s.table.grid;
     const int cols = sel.right - sel.left + 1;
@@ -102,6 +89,17 @@ void writeSource(StringGrid& g, const StringGrid& source, int col, int row) {
 }
 
 } // namespace
+
+bool AskWithHighlight(EditSession& s, const CellRange& range, std::uint32_t rgb,
+                      const std::string& text) {
+    s.edit.confirmHighlight = Highlight{range, rgb};
+    s.host.repaint();
+    const bool yes = s.dialogs.question(text);
+    s.edit.confirmHighlight.clear();
+    s.host.repaint();
+    s.host.focusGrid();
+    return yes;
+}
 
 std::string ClipText(const StringGrid& copy, Separator sep) {
     std::string out;
@@ -190,7 +188,7 @@ void ClearSelection(EditSession& s, ClipStore& clip) {
     const CellRange sel = selectionOf(s);
     if (isEmpty(sel)) return;
     if (s.host.confirmChecked(ConfirmItem::Clear) &&
-        !askWithHighlight(s, sel, kHighlightDelete,
+        !AskWithHighlight(s, sel, kHighlightDelete,
                           "【 クリアー 】\r\n\r\n   カーソル位置の範囲のセルをクリアーします。"))
         return;
     s.host.setBusy(true);
@@ -238,7 +236,7 @@ void ConvertSelection(EditSession& s, Conversion conversion, std::string_view la
     if (isEmpty(sel)) return;
     const std::string question = "カーソル位置の範囲のセルの文字変換を行います。\r\n\r\n      【 " +
                                  std::string(label) + " 】";
-    if (!askWithHighlight(s, sel, kHighlightInsert, question)) return;
+    if (!AskWithHighlight(s, sel, kHighlightInsert, question)) return;
     s.host.setBusy(true);
     StringGrid& g = s.table.grid;
     s.history.recordRange(HistKind::RangeConvert, sel, g, s.host.modified());

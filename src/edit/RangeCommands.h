@@ -3,6 +3,7 @@
 #include "csv/Separators.h"
 #include "edit/EditState.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,11 @@ struct ClipStore {
     StringGrid& copyGrid;
     Clipboard& clipboard;
 };
+
+// The confirmation step of a command: `range` painted in `rgb` while the
+// question is open (nothing painted for an empty range); true for Yes.
+bool AskWithHighlight(EditSession& s, const CellRange& range, std::uint32_t rgb,
+                      const std::string& text);
 
 // Copies the selection into the clip buffer and onto the clipboard. Kinds 1
 // to 3 (cells, rows, columns) make the selection the clip range; kind 0 (the
