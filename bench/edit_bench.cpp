@@ -8,6 +8,7 @@
 #include "edit/EditSession.h"
 #include "edit/EditState.h"
 #include "edit/LineCommands.h"
+#include "edit/RangeCommands.h"
 #include "edit/RowColumnCores.h"
 #include "edit/UndoCommand.h"
 #include "edit/UndoHistory.h"
@@ -42,8 +43,9 @@ public:
         col_ = c;
         row_ = r;
     }
-    void setSelection(int, int, int, int) override {}
-    CellRange selection() const override { return {}; }
+    void setSelection(int l, int t, int r, int b) override { selected = CellRange{l, t, r, b}; }
+    CellRange selection() const override { return selected; }
+    CellRange selected;
     int topRow() const override { return 1; }
     int leftCol() const override { return 2; }
     int lastVisibleRow() const override { return 40; }
@@ -83,6 +85,16 @@ public:
     void error(std::string_view) override {}
     std::optional<std::string> openFile(const FileDialogRequest&) override { return {}; }
     std::optional<std::string> saveFile(const FileDialogRequest&) override { return {}; }
+};
+
+class TextClipboard final : public Clipboard {
+public:
+    std::string text() const override { return text_; }
+    void setText(std::string_view text) override { text_ = std::string(text); }
+    void clear() override { text_.clear(); }
+
+private:
+    std::string text_;
 };
 
 std::string makeText(long rows, int fields) {
@@ -195,6 +207,27 @@ int main(int argc, char** argv) {
             move(last - 60000 - m, last - 10000));
     measure(b, ("move " + std::to_string(m) + " clipped rows, middle to end").c_str(), 3,
             move(last / 2, last));
+
+    // A block of whole rows through the clip buffer and the clipboard text,
+    // pasted near the end (the paste is what undo takes back).
+    StringGrid copyGrid(1, 1);
+    TextClipboard clipboard;
+    ClipStore clip{copyGrid, clipboard};
+    const int k = std::min(100000, last / 4);
+    b.host.selected = CellRange{2, 1, b.table.grid.colCount() - 1, k};
+    const auto c0 = Clock::now();
+    ClipSelection(b.session, clip, ClipKind::CellRange);
+    std::printf("| %-44s | %10.3f | %10s |\n", ("clip " + std::to_string(k) + " rows").c_str(),
+                ms(Clock::now() - c0), "-");
+    measure(b, ("paste " + std::to_string(k) + " clipped rows near the end").c_str(), 3, [&] {
+        b.host.setCurrentCell(2, last - k);
+        PasteClip(b.session, clip, PasteOrigin::Cursor);
+    });
+    b.edit.clipKind = ClipKind::None; // the clipboard text, parsed
+    measure(b, ("paste " + std::to_string(k) + " rows of clipboard text").c_str(), 3, [&] {
+        b.host.setCurrentCell(2, last - k);
+        PasteClip(b.session, clip, PasteOrigin::Cursor);
+    });
 
     // What the history holds for deleted rows: their text and a constant.
     // Loaded rows lie in the load's chunks, which stay with the grid, so the

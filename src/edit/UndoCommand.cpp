@@ -122,12 +122,16 @@ void restoreColumns(EditSession& s, const THistCtl& c) {
 void restoreRange(EditSession& s, const THistCtl& c) {
     StringGrid& g = s.table.grid;
     const std::vector<std::string>& texts = s.history.data(0).texts;
+    const std::size_t width = static_cast<std::size_t>(c.rect.right - c.rect.left + 1);
+    std::vector<std::string_view> row(width);
     std::size_t i = 0;
     {
         StringGrid::Batch batch(g);
-        for (int r = c.rect.top; r <= c.rect.bottom; ++r)
-            for (int col = c.rect.left; col <= c.rect.right && i < texts.size(); ++col)
-                g.setCell(col, r, texts[i++]);
+        for (int r = c.rect.top; r <= c.rect.bottom && i + width <= texts.size(); ++r) {
+            for (std::size_t k = 0; k < width; ++k)
+                row[k] = texts[i++];
+            g.setCells(r, c.rect.left, row);
+        }
     }
     if (s.host.breakShades())
         for (int col = c.rect.left; col <= c.rect.right; ++col)
