@@ -75,6 +75,9 @@ constexpr const char16_t* kBuilt[] = {
     u"Pm_RangeRowInsert2",
     u"Pm_RangeRowCopy2",
     u"Pm_RangeRowDelete2",
+    // The sort window.
+    u"Btn_Sort",
+    u"Btn_ViewCol",
 };
 } // namespace
 

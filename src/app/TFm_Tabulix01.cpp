@@ -3,6 +3,7 @@
 #include "app/ControlAvailability.h"
 #include "app/EditCommands.h"
 #include "app/MainMenu.h"
+#include "sort/TFm_CsvFunc.h"
 #include "draw/BreakShade.h"
 #include "draw/ColumnWidths.h"
 #include "table/FixedColumn.h"
@@ -101,6 +102,7 @@ TFm_Tabulix01::TFm_Tabulix01(UserDialogs& dialogs, Clipboard& clipboard, Setting
 // it lets go of the table's grid first.
 TFm_Tabulix01::~TFm_Tabulix01() {
     delete std::exchange(editCommands_, nullptr); // it works on the members below
+    delete std::exchange(csvFunc_, nullptr);
     grid_->setGrid(nullptr);
 }
 
@@ -150,6 +152,7 @@ void TFm_Tabulix01::connectCommands() {
     connectFileCommands();
     connectViewCommands();
     editCommands_ = new EditCommands(*this);
+    connectSortCommands();
     connect(action("Mn_RecEtc"), &QAction::triggered, this, &TFm_Tabulix01::Mn_RecEtcClick);
     connect(MyTimer_, &QTimer::timeout, this, &TFm_Tabulix01::MyTimerTimer);
     connect(SaveTimer_, &QTimer::timeout, this, &TFm_Tabulix01::SaveTimerTimer);

@@ -31,6 +31,7 @@ struct CommandLine;
 class EditCommands;
 class Clipboard;
 class GridWidget;
+class TFm_CsvFunc;
 class UserDialogs;
 struct ResetMetrics;
 struct RowNumbering;
@@ -153,6 +154,11 @@ public:
     // The column-width rule of the current limit and separator.
     WidthRule widthRule() const;
 
+    // The sort window: sorting rows and columns, and the column display.
+    TFm_CsvFunc* csvFunc() const { return csvFunc_; }
+    void Btn_SortClick();
+    void Btn_ViewColClick();
+
     // Menu commands.
     void Mn_InitClearClick();
     void Mn_ExitClick();
@@ -195,6 +201,7 @@ private:
     void showTableEncoding();
     void connectFileCommands();
     void connectViewCommands();
+    void connectSortCommands();
     void readDisplayOptions();
     void focusGrid();
     void boldWhileChecked(QCheckBox* box);
@@ -232,6 +239,7 @@ private:
     CaptionPanel* pnlBase_ = nullptr;
     GridWidget* grid_ = nullptr;
     EditCommands* editCommands_ = nullptr;
+    TFm_CsvFunc* csvFunc_ = nullptr;
     QTimer* MyTimer_ = nullptr;
     QTimer* SaveTimer_ = nullptr;
     QTimer* GridTimer_ = nullptr;
