@@ -121,6 +121,7 @@ void TFm_CsvFunc::drawDisplayCell(QPainter& painter, int col, int row, const QRe
     const QString line = (visible ? QStringLiteral(" ○") : QStringLiteral(" ×")) + text;
     PrintGrid_->drawTextLine(painter, rect.x() + 2, rect.y() + 2, line,
                              visible ? QColor(Qt::black) : kGrey, background, rect);
+    PrintGrid_->drawCellBorder(painter, rect, false);
 }
 
 void TFm_CsvFunc::PrintGridSelectCell(int col, int row) {

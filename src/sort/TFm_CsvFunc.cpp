@@ -6,6 +6,7 @@
 #include "table/TableEvents.h"
 #include "table/UserDialogs.h"
 #include "text/TextHelpers.h"
+#include "view/GridFont.h"
 #include "view/GridWidget.h"
 #include "view/WindowHelpers.h"
 
@@ -173,6 +174,9 @@ QWidget* TFm_CsvFunc::buildSortTab() {
     LbxSelection_->setObjectName(QStringLiteral("LbxSelection"));
     LbxSortKey_ = new SortListBox(Tab_Sort_);
     LbxSortKey_->setObjectName(QStringLiteral("LbxSortKey"));
+    // Monospaced, so the right-aligned column numbers line up.
+    LbxSelection_->setFont(gridFont());
+    LbxSortKey_->setFont(gridFont());
     auto* splitSort1 = new QSplitter(Qt::Horizontal, Tab_Sort_);
     splitSort1->setObjectName(QStringLiteral("splitSort1"));
     auto* splitSort2 = new QSplitter(Qt::Horizontal);
@@ -183,8 +187,9 @@ QWidget* TFm_CsvFunc::buildSortTab() {
         buildListPanel("pnlSortKey", QStringLiteral("並び替えキー項目"), LbxSortKey_));
     splitSort2->addWidget(buildOptionPanel());
     splitSort1->setStretchFactor(0, 1);
-    splitSort1->setStretchFactor(1, 2);
+    splitSort1->setStretchFactor(1, 1);
     splitSort2->setStretchFactor(0, 1);
+    splitSort2->setStretchFactor(1, 0);
     layout->addWidget(splitSort1, 1);
 
     Lab_Msg_ = new QLabel(Tab_Sort_);
@@ -250,6 +255,10 @@ void TFm_CsvFunc::open(Mode mode) {
     PageCtl_->setTabVisible(1, !sorting);
     PageCtl_->setCurrentIndex(sorting ? 0 : 1);
     if (!sorting) RebuildDisplayGrid();
+    if (!placed_) {
+        CentreOnScreen(this);
+        placed_ = true;
+    }
     show();
     raise();
     activateWindow();

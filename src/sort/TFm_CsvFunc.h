@@ -86,6 +86,7 @@ private:
     std::unique_ptr<Listener> listener_;
     bool running_ = false;
     bool stopped_ = false;
+    bool placed_ = false;
     int draggedKey_ = -1;
     int selectedLine_ = 1;
     qint64 lastProgressPaint_ = 0;
