@@ -38,9 +38,11 @@ public:
         window_.menuBar()->setEnabled(!on);
         window_.setGridShown(!on);
     }
-    void sortFinished(bool rowsSorted) override {
+    // The shades are kept per column position, so moved columns need them
+    // afresh as much as moved rows do.
+    void sortFinished() override {
         window_.RefreshColumns();
-        if (rowsSorted && window_.menuChecked("Mn_BreakColor"))
+        if (window_.menuChecked("Mn_BreakColor"))
             RecomputeBreakShades(window_.table(), -1, 0);
         window_.setModified(true);
         repaintGrid();

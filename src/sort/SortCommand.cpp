@@ -18,7 +18,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 
-#include <new>
+#include <exception>
 
 namespace tabulix {
 
@@ -94,8 +94,8 @@ void TFm_CsvFunc::Btn_SortClick() {
     bool finished = false;
     try {
         finished = runSort(rows, columns);
-    } catch (const std::bad_alloc&) {
-        finished = false; // the table is rewritten only after everything is ready
+    } catch (const std::exception&) {
+        finished = false; // the rows are rewritten only once everything is ready
     }
     setRunning(false);
     QApplication::restoreOverrideCursor();
@@ -134,7 +134,7 @@ bool TFm_CsvFunc::runSort(bool rows, bool columns) {
     if (order) ApplyRowOrder(table, *order);
     setStatus(QStringLiteral("  列の並び替え中です。"));
     if (columns) MoveKeyColumns(table, keys, progress);
-    host_->sortFinished(rows);
+    host_->sortFinished();
     host_->tableEvents().resultsStale(false);
     RebuildColumnLists();
     return true;

@@ -30,8 +30,8 @@ public:
     // While a sort runs the owner takes no commands and hides its grid.
     virtual void setSorting(bool on) = 0;
     // The table was sorted: column numbers, the fixed-column chooser and
-    // display, the modified flag; after a row sort the break shades too.
-    virtual void sortFinished(bool rowsSorted) = 0;
+    // display, the break shades, the modified flag.
+    virtual void sortFinished() = 0;
     // The owner comes forward with its grid focused.
     virtual void bringForward() = 0;
 };
