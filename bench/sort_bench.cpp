@@ -29,11 +29,11 @@ using Clock = std::chrono::steady_clock;
 // 0..9999 as text; the others 1 to 9 letters, one field in six Japanese.
 std::string makeText(long rows, int fields) {
     static const char* const kPlaces[] = {
-        "北海道", "青森県", "岩手県", "宮城県", "秋田県", "山形県", "福島県", "茨城県",
+        "北海道", "青森県", "岩手県", "宮城県", "秋田県", "山形県",   "福島県", "茨城県",
         "栃木県", "群馬県", "埼玉県", "千葉県", "東京都", "神奈川県", "新潟県", "富山県",
-        "石川県", "福井県", "山梨県", "長野県", "岐阜県", "静岡県", "愛知県", "三重県",
+        "石川県", "福井県", "山梨県", "長野県", "岐阜県", "静岡県",   "愛知県", "三重県",
         "滋賀県", "京都府", "大阪府", "兵庫県", "奈良県", "和歌山県", "鳥取県", "島根県",
-        "岡山県", "広島県", "山口県", "徳島県", "香川県", "愛媛県", "高知県", "福岡県",
+        "岡山県", "広島県", "山口県", "徳島県", "香川県", "愛媛県",   "高知県", "福岡県",
         "佐賀県", "長崎県", "熊本県", "大分県", "宮崎県", "鹿児島県", "沖縄県"};
     std::mt19937 rng(11);
     std::string text;
@@ -45,8 +45,10 @@ std::string makeText(long rows, int fields) {
             const int n = 1 + static_cast<int>(rng() % 9);
             const bool japanese = rng() % 6 == 0;
             for (int i = 0; i < n; ++i)
-                text += japanese ? std::string("あいうえおかきくけこ").substr(3 * (rng() % 10), 3)
-                                 : std::string(1, static_cast<char>((rng() % 2 ? 'a' : 'A') + rng() % 26));
+                text +=
+                    japanese
+                        ? std::string("あいうえおかきくけこ").substr(3 * (rng() % 10), 3)
+                        : std::string(1, static_cast<char>((rng() % 2 ? 'a' : 'A') + rng() % 26));
         }
         text += "\r\n";
     }
@@ -98,10 +100,12 @@ int main(int argc, char** argv) {
             [&](Table& t) { sortRows(t, {first + 2}); });
     measure(loaded, "sort rows by 1 key (47 place names, many ties)", 3,
             [&](Table& t) { sortRows(t, {first}); });
-    measure(loaded, "sort rows by 3 keys (place, number, letters)", 3,
-            [&](Table& t) { sortRows(t, {first, first + 1, first + 2}); });
+    measure(loaded, "sort rows by 3 keys (place, number, letters)", 3, [&](Table& t) {
+        sortRows(t, {first, first + 1, first + 2});
+    });
     const int last = first + fields - 1;
-    measure(loaded, "move 3 key columns from the end to the front", 3,
-            [&](Table& t) { MoveKeyColumns(t, std::vector<int>{last, last - 2, last - 1}, {}); });
+    measure(loaded, "move 3 key columns from the end to the front", 3, [&](Table& t) {
+        MoveKeyColumns(t, std::vector<int>{last, last - 2, last - 1}, {});
+    });
     return 0;
 }

@@ -42,8 +42,7 @@ public:
     // afresh as much as moved rows do.
     void sortFinished() override {
         window_.RefreshColumns();
-        if (window_.menuChecked("Mn_BreakColor"))
-            RecomputeBreakShades(window_.table(), -1, 0);
+        if (window_.menuChecked("Mn_BreakColor")) RecomputeBreakShades(window_.table(), -1, 0);
         window_.setModified(true);
         repaintGrid();
     }

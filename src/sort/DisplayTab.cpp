@@ -42,8 +42,9 @@ QWidget* TFm_CsvFunc::buildDisplayTab() {
     Tab_Print_ = new QWidget;
     Tab_Print_->setObjectName(QStringLiteral("Tab_Print"));
     auto* layout = new QVBoxLayout(Tab_Print_);
-    auto* hint = new QLabel(
-        QStringLiteral("ダブルクリックで列の表示を抑制できます。 [○：表示　×：非表示]"), Tab_Print_);
+    auto* hint =
+        new QLabel(QStringLiteral("ダブルクリックで列の表示を抑制できます。 [○：表示　×：非表示]"),
+                   Tab_Print_);
     hint->setObjectName(QStringLiteral("Label2"));
     layout->addWidget(hint);
     PrintGrid_ = new GridWidget(Tab_Print_);

@@ -42,7 +42,8 @@ public:
         for (int r = from; r < to; ++r) {
             if (r % kSortProgressInterval == 0 && !checkpoint(r, progress)) return false;
             for (int col : keyCols_)
-                keys_.push_back(collator_.sortKey(QString::fromUtf8(TrimBlanks(grid_.cell(col, r)))));
+                keys_.push_back(
+                    collator_.sortKey(QString::fromUtf8(TrimBlanks(grid_.cell(col, r)))));
         }
         return true;
     }

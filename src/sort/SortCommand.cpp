@@ -71,7 +71,8 @@ private:
 void TFm_CsvFunc::setStatus(const QString& text) {
     Lab_Msg_->setText(text);
     QPalette palette = Lab_Msg_->palette();
-    palette.setColor(QPalette::WindowText, running_ ? QColor(0xFF, 0xFF, 0x00) : QColor(0xC0, 0xC0, 0xC0));
+    palette.setColor(QPalette::WindowText,
+                     running_ ? QColor(0xFF, 0xFF, 0x00) : QColor(0xC0, 0xC0, 0xC0));
     Lab_Msg_->setPalette(palette);
 }
 
@@ -146,7 +147,8 @@ bool TFm_CsvFunc::showProgress(std::string_view step, long long i, long long tot
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     if (now - lastProgressPaint_ >= kProgressPaintMs) {
         lastProgressPaint_ = now;
-        setStatus(QStringLiteral("  ") + QString::fromUtf8(step.data(), static_cast<qsizetype>(step.size())) +
+        setStatus(QStringLiteral("  ") +
+                  QString::fromUtf8(step.data(), static_cast<qsizetype>(step.size())) +
                   QStringLiteral("  ") + QString::number(i) + QStringLiteral(" / ") +
                   QString::number(total));
         Lab_Msg_->repaint();

@@ -65,30 +65,53 @@ const Texts kNumbers = {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11",
 INSTANTIATE_TEST_SUITE_P(
     Cases, RowSortCases,
     ::testing::Values(
-        RowSortCase{"numbers as text", {{"a", "2"}, {"b", "10"}, {"c", "9"}}, {1}, 0,
-                    {"b", "a", "c"}},
+        RowSortCase{
+            "numbers as text", {{"a", "2"}, {"b", "10"}, {"c", "9"}}, {1}, 0, {"b", "a", "c"}},
         // Rows 9 and 10 tie: the earlier row stays first, whatever its number's digits.
         RowSortCase{"letter case ignored, stable",
-                    {{"r1", "x"}, {"r2", "x"}, {"r3", "x"}, {"r4", "x"}, {"r5", "x"},
-                     {"r6", "x"}, {"r7", "x"}, {"r8", "x"}, {"r9", "abc"}, {"r10", "ABC"},
+                    {{"r1", "x"},
+                     {"r2", "x"},
+                     {"r3", "x"},
+                     {"r4", "x"},
+                     {"r5", "x"},
+                     {"r6", "x"},
+                     {"r7", "x"},
+                     {"r8", "x"},
+                     {"r9", "abc"},
+                     {"r10", "ABC"},
                      {"r11", "Abc"}},
-                    {1}, 0,
+                    {1},
+                    0,
                     {"r9", "r10", "r11", "r1", "r2", "r3", "r4", "r5", "r6", "r7", "r8"}},
         RowSortCase{"blanks around a key ignored",
-                    {{"a", "  b "}, {"b", "a"}, {"c", "\tc"}}, {1}, 0, {"b", "a", "c"}},
+                    {{"a", "  b "}, {"b", "a"}, {"c", "\tc"}},
+                    {1},
+                    0,
+                    {"b", "a", "c"}},
         RowSortCase{"second key decides ties of the first",
                     {{"a", "1", "z"}, {"b", "0", "y"}, {"c", "1", "a"}, {"d", "0", "b"}},
-                    {1, 2}, 0, {"d", "b", "c", "a"}},
+                    {1, 2},
+                    0,
+                    {"d", "b", "c", "a"}},
         RowSortCase{"keys in list order, not column order",
                     {{"a", "1", "z"}, {"b", "0", "y"}, {"c", "1", "a"}, {"d", "0", "b"}},
-                    {2, 1}, 0, {"c", "d", "b", "a"}},
+                    {2, 1},
+                    0,
+                    {"c", "d", "b", "a"}},
         RowSortCase{"a shorter key sorts before its extension",
-                    {{"a", "abc"}, {"b", "ab"}, {"c", ""}, {"d", "abd"}}, {1}, 0,
+                    {{"a", "abc"}, {"b", "ab"}, {"c", ""}, {"d", "abd"}},
+                    {1},
+                    0,
                     {"c", "b", "a", "d"}},
         RowSortCase{"fixed rows stay in place",
-                    {{"head", "名前"}, {"a", "う"}, {"b", "あ"}, {"c", "い"}}, {1}, 1,
+                    {{"head", "名前"}, {"a", "う"}, {"b", "あ"}, {"c", "い"}},
+                    {1},
+                    1,
                     {"head", "b", "c", "a"}},
-        RowSortCase{"all rows but one fixed: nothing changes", {{"x", "b"}, {"y", "a"}}, {1}, 5,
+        RowSortCase{"all rows but one fixed: nothing changes",
+                    {{"x", "b"}, {"y", "a"}},
+                    {1},
+                    5,
                     {"x", "y"}}));
 
 TEST(RowSort, RecordsHeightsAndNumbersTravelWithTheirRows) {
@@ -98,8 +121,9 @@ TEST(RowSort, RecordsHeightsAndNumbersTravelWithTheirRows) {
     table.grid.setRowHeight(1, 40);
     ASSERT_TRUE(sortRows(table, {kFirstDataCol}));
     EXPECT_EQ(column(table, 0), (Texts{"a", "b", "c"}));
-    EXPECT_EQ((Texts{table.grid.cellText(0, 1), table.grid.cellText(0, 2), table.grid.cellText(0, 3)}),
-              (Texts{"1", "2", "3"}));
+    EXPECT_EQ(
+        (Texts{table.grid.cellText(0, 1), table.grid.cellText(0, 2), table.grid.cellText(0, 3)}),
+        (Texts{"1", "2", "3"}));
     EXPECT_FALSE(table.rowRecords[1].marked);
     EXPECT_TRUE(table.rowRecords[3].marked);
     EXPECT_EQ(table.grid.rowHeight(3), 40);
@@ -181,9 +205,10 @@ TEST(SortLists, MovingAKeyPutsItWhereItWasDropped) {
         Texts after;
         int selected;
     };
-    for (const Case& c : {Case{0, 2, {"b", "c", "a", "d"}, 2}, Case{3, 1, {"a", "d", "b", "c"}, 1},
-                          Case{1, -1, {"a", "c", "d", "b"}, 3}, Case{2, 2, {"a", "b", "c", "d"}, -1},
-                          Case{-1, 0, {"a", "b", "c", "d"}, -1}}) {
+    for (const Case& c :
+         {Case{0, 2, {"b", "c", "a", "d"}, 2}, Case{3, 1, {"a", "d", "b", "c"}, 1},
+          Case{1, -1, {"a", "c", "d", "b"}, 3}, Case{2, 2, {"a", "b", "c", "d"}, -1},
+          Case{-1, 0, {"a", "b", "c", "d"}, -1}}) {
         std::vector<std::string> keys{"a", "b", "c", "d"};
         EXPECT_EQ(MoveSortKey(keys, c.dragged, c.target), c.selected);
         EXPECT_EQ(keys, c.after);

@@ -157,10 +157,11 @@ TEST_F(SortWindowTest, ColumnSortMovesOnlyTheKeyColumnsAndRenumbers) {
     control<QCheckBox>("Chk_ColSort")->setChecked(true);
     dialogs.answer(Answer::Yes);
     control<QPushButton>("Btn_Sort")->click();
-    EXPECT_EQ(dialogs.messages(),
-              (std::vector<std::string>{
-                  "選択されたキー項目により 【 列の並び替え 】 を行います。\r\n\r\nよろしいですか？",
-                  kDone}));
+    EXPECT_EQ(
+        dialogs.messages(),
+        (std::vector<std::string>{
+            "選択されたキー項目により 【 列の並び替え 】 を行います。\r\n\r\nよろしいですか？",
+            kDone}));
     EXPECT_EQ(headerRow(1), (Texts{"印", "名前", "値"}));
     EXPECT_EQ(headerRow(0), (Texts{"1", "2", "3"}));
     EXPECT_EQ(dataColumn(2), (Texts{"x", "y", "z", "w"}));
@@ -227,10 +228,10 @@ TEST_F(SortWindowTest, DisplayTabSuppressesAndShowsColumns) {
     control<QPushButton>("Btn_PrintAll")->click();
     EXPECT_TRUE(window->table().colRecords[2].visible);
     EXPECT_EQ(window->Grid().colWidth(4), 123);
-    EXPECT_EQ(dialogs.messages(),
-              (std::vector<std::string>{"全列を  【非表示】  にします。\r\n\r\nよろしいですか？",
-                                        "全列を  【非表示】  にします。\r\n\r\nよろしいですか？",
-                                        "全列を  【表示対象】  にします。\r\n\r\nよろしいですか？"}));
+    EXPECT_EQ(dialogs.messages(), (std::vector<std::string>{
+                                      "全列を  【非表示】  にします。\r\n\r\nよろしいですか？",
+                                      "全列を  【非表示】  にします。\r\n\r\nよろしいですか？",
+                                      "全列を  【表示対象】  にします。\r\n\r\nよろしいですか？"}));
 
     // A suppressed column still sorts.
     window->controls().Btn_Sort->click();
