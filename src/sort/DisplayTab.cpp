@@ -76,6 +76,8 @@ int TFm_CsvFunc::displayedColumn(int line) const {
 void TFm_CsvFunc::RebuildDisplayGrid() {
     const StringGrid& grid = host_->table().grid;
     const int w = static_cast<int>(gridCharWidth());
+    // Let go first, so the list takes the new layout from its first line.
+    PrintGrid_->setGrid(nullptr);
     displayGrid_ = StringGrid(2, std::max(2, grid.colCount() - grid.fixedCols() + 1));
     displayGrid_.setFixedCols(1);
     displayGrid_.setFixedRows(1);

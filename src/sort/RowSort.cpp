@@ -145,8 +145,9 @@ void MoveKeyColumns(Table& table, std::span<const int> keyCols, const SortProgre
     for (int i = 0; i < total; ++i) {
         if (progress) progress("Last Step", i + 1, total);
         const int target = grid.fixedCols() + i;
+        if (target >= colCount) break;
         const auto at = std::find(order.begin() + target, order.end(), keyCols[i]);
-        if (at == order.end() || target >= colCount) continue;
+        if (at == order.end()) continue;
         std::rotate(order.begin() + target, at, at + 1);
     }
     StringGrid::Batch batch(grid);

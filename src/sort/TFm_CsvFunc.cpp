@@ -276,6 +276,14 @@ bool TFm_CsvFunc::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
+// The column marks follow the main window's own display items, which may
+// have changed while this window was in the background.
+void TFm_CsvFunc::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        PrintGrid_->viewport()->update();
+}
+
 // Closing hides the window; a running sort stops, leaving the table as it was.
 void TFm_CsvFunc::closeEvent(QCloseEvent* event) {
     event->ignore();
