@@ -114,6 +114,8 @@ private:
 TFm_CsvFunc::TFm_CsvFunc(std::unique_ptr<SortHost> host, QWidget* parent)
     : QMainWindow(parent, Qt::Window), host_(std::move(host)) {
     setObjectName(QStringLiteral("TFm_CsvFunc"));
+    // Closing the main window ends the program even while this one shows.
+    setAttribute(Qt::WA_QuitOnClose, false);
     buildWindow();
     connectControls();
     resize(760, 560);
