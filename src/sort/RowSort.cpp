@@ -14,6 +14,7 @@
 #include <atomic>
 #include <numeric>
 #include <thread>
+#include <unordered_map>
 
 namespace tabulix {
 
@@ -29,27 +30,62 @@ QCollator SortCollator() {
 
 namespace {
 
+// Texts already given a key in one key column, while they repeat often
+// enough to pay for the look-up (a column of place names, of codes); a column
+// of mostly different texts stops asking after a trial.
+class RepeatedTexts {
+public:
+    // The index in the key list of the earlier key for `text`, or -1 after
+    // remembering `next` as its index.
+    std::ptrdiff_t find(std::string_view text, std::size_t next) {
+        if (!active_) return -1;
+        const auto [at, added] = seen_.try_emplace(text, next);
+        hits_ += added ? 0 : 1;
+        // Every trial's worth of rows: fewer than one in four repeated stops it.
+        if (++lookups_ % kTrialRows == 0 && hits_ * 4 < lookups_) {
+            active_ = false;
+            seen_ = {};
+        }
+        return added ? -1 : static_cast<std::ptrdiff_t>(at->second);
+    }
+
+private:
+    static constexpr std::size_t kTrialRows = 8192;
+    std::unordered_map<std::string_view, std::size_t> seen_;
+    std::size_t lookups_ = 0;
+    std::size_t hits_ = 0;
+    bool active_ = true;
+};
+
 // The collation keys of a band of data rows, row after row, one key per key
-// column: computed once per row, then compared as plain bytes.
+// column: computed once per row (a repeated text shares its key), then
+// compared as plain bytes.
 class KeyBuilder {
 public:
     KeyBuilder(const StringGrid& grid, std::span<const int> keyCols, std::atomic<bool>& stop)
-        : grid_(grid), keyCols_(keyCols), stop_(stop), collator_(SortCollator()) {}
+        : grid_(grid), keyCols_(keyCols), stop_(stop), collator_(SortCollator()),
+          repeats_(keyCols.size()) {}
 
     // Rows [from, to); `progress` (on this thread only) at every progress point.
     bool build(int from, int to, const SortProgress* progress) {
         keys_.reserve(static_cast<std::size_t>(to - from) * keyCols_.size());
         for (int r = from; r < to; ++r) {
             if (r % kSortProgressInterval == 0 && !checkpoint(r, progress)) return false;
-            for (int col : keyCols_)
-                keys_.push_back(
-                    collator_.sortKey(QString::fromUtf8(TrimBlanks(grid_.cell(col, r)))));
+            for (std::size_t k = 0; k < keyCols_.size(); ++k)
+                addKey(TrimBlanks(grid_.cell(keyCols_[k], r)), repeats_[k]);
         }
         return true;
     }
     std::vector<QCollatorSortKey>& keys() { return keys_; }
 
 private:
+    // The texts stay in the grid, which nothing changes while the keys are built.
+    void addKey(std::string_view text, RepeatedTexts& repeats) {
+        if (const std::ptrdiff_t earlier = repeats.find(text, keys_.size()); earlier >= 0)
+            keys_.push_back(keys_[static_cast<std::size_t>(earlier)]);
+        else
+            keys_.push_back(collator_.sortKey(QString::fromUtf8(text)));
+    }
     bool checkpoint(int r, const SortProgress* progress) {
         if (progress && !(*progress)("Step 1", r, grid_.rowCount())) stop_ = true;
         return !stop_;
@@ -59,6 +95,7 @@ private:
     std::span<const int> keyCols_;
     std::atomic<bool>& stop_;
     QCollator collator_;
+    std::vector<RepeatedTexts> repeats_;
     std::vector<QCollatorSortKey> keys_;
 };
 
