@@ -2,8 +2,16 @@
 #include "sort/SortLists.h"
 #include "table/Table.h"
 #include "table/TableLayout.h"
+#include "text/TextHelpers.h"
+
+#include <QCollator>
+#include <QString>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <numeric>
+#include <random>
 
 #include <string>
 #include <vector>
@@ -128,6 +136,44 @@ TEST(RowSort, RecordsHeightsAndNumbersTravelWithTheirRows) {
     EXPECT_TRUE(table.rowRecords[3].marked);
     EXPECT_EQ(table.grid.rowHeight(3), 40);
     EXPECT_EQ(table.grid.rowHeight(1), table.grid.defaultRowHeight());
+}
+
+// Against a plain stable sort that compares the texts themselves, on
+// tables of few distinct texts (shared keys) and of mostly different ones.
+TEST(RowSort, AgreesWithAStableSortOfTheTexts) {
+    const QCollator collator = SortCollator();
+    for (const int distinct : {5, 300, 1000000}) {
+        std::mt19937 rng(static_cast<unsigned>(distinct));
+        const char* const pieces[] = {"a", "B", "b", "あ", "ア", "10", "9", " ", "ｶ", "-"};
+        std::vector<Texts> rows;
+        for (int r = 0; r < 20000; ++r) {
+            Texts row;
+            for (int k = 0; k < 2; ++k) {
+                std::mt19937 pick(static_cast<unsigned>(rng() % distinct));
+                std::string text;
+                for (unsigned n = pick() % 4 + 1; n > 0; --n)
+                    text += pieces[pick() % 10];
+                row.push_back(text);
+            }
+            rows.push_back(row);
+        }
+        Table table = makeTable(rows);
+        const std::vector<int> keys{kFirstDataCol + 1, kFirstDataCol};
+        const auto order = SortedRowOrder(table.grid, keys, {});
+        ASSERT_TRUE(order.has_value());
+        std::vector<int> expected(rows.size());
+        std::iota(expected.begin(), expected.end(), 1);
+        auto text = [&](int row, int col) {
+            return QString::fromStdString(std::string(TrimBlanks(table.grid.cell(col, row))));
+        };
+        std::stable_sort(expected.begin(), expected.end(), [&](int a, int b) {
+            for (int col : keys)
+                if (const int c = collator.compare(text(a, col), text(b, col)); c != 0)
+                    return c < 0;
+            return false;
+        });
+        EXPECT_EQ(*order, expected) << distinct;
+    }
 }
 
 TEST(RowSort, AStopLeavesTheTableUnchanged) {
