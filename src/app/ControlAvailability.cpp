@@ -93,6 +93,9 @@ constexpr const char16_t* kBuilt[] = {
     u"Pm_ColClipClr",
     // The search window.
     u"Btn_Select",
+    // The sort window.
+    u"Btn_Sort",
+    u"Btn_ViewCol",
 };
 } // namespace
 

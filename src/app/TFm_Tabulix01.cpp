@@ -4,6 +4,7 @@
 #include "app/CellMemoCommands.h"
 #include "app/EditCommands.h"
 #include "app/MainMenu.h"
+#include "sort/TFm_CsvFunc.h"
 #include "draw/BreakShade.h"
 #include "draw/ColumnWidths.h"
 #include "table/FixedColumn.h"
@@ -105,6 +106,7 @@ TFm_Tabulix01::TFm_Tabulix01(UserDialogs& dialogs, Clipboard& clipboard, Setting
 TFm_Tabulix01::~TFm_Tabulix01() {
     delete std::exchange(editCommands_, nullptr); // it works on the members below
     delete std::exchange(search_, nullptr);       // so does the search window
+    delete std::exchange(csvFunc_, nullptr);
     grid_->setGrid(nullptr);
 }
 
@@ -154,6 +156,7 @@ void TFm_Tabulix01::connectCommands() {
     connectFileCommands();
     connectViewCommands();
     editCommands_ = new EditCommands(*this);
+    connectSortCommands();
     connect(action("Mn_RecEtc"), &QAction::triggered, this, &TFm_Tabulix01::Mn_RecEtcClick);
     connect(MyTimer_, &QTimer::timeout, this, &TFm_Tabulix01::MyTimerTimer);
     connect(SaveTimer_, &QTimer::timeout, this, &TFm_Tabulix01::SaveTimerTimer);

@@ -32,6 +32,7 @@ class EditCommands;
 class Clipboard;
 class GridWidget;
 class TFm_Tabulix02;
+class TFm_CsvFunc;
 class UserDialogs;
 struct ResetMetrics;
 struct RowNumbering;
@@ -162,6 +163,10 @@ public:
     // The search window, created at start and shown by Btn_Select.
     TFm_Tabulix02* searchWindow() const { return search_; }
     void Btn_SelectClick();
+    // The sort window: sorting rows and columns, and the column display.
+    TFm_CsvFunc* csvFunc() const { return csvFunc_; }
+    void Btn_SortClick();
+    void Btn_ViewColClick();
 
     // Menu commands.
     void Mn_InitClearClick();
@@ -206,6 +211,7 @@ private:
     void showTableEncoding();
     void connectFileCommands();
     void connectViewCommands();
+    void connectSortCommands();
     void readDisplayOptions();
     void focusGrid();
     void boldWhileChecked(QCheckBox* box);
@@ -244,6 +250,7 @@ private:
     GridWidget* grid_ = nullptr;
     EditCommands* editCommands_ = nullptr;
     TFm_Tabulix02* search_ = nullptr;
+    TFm_CsvFunc* csvFunc_ = nullptr;
     QTimer* MyTimer_ = nullptr;
     QTimer* SaveTimer_ = nullptr;
     QTimer* GridTimer_ = nullptr;

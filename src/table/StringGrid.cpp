@@ -804,6 +804,41 @@ void StringGrid::moveCol(int from, int to) {
     notify(Change::Geometry);
 }
 
+void StringGrid::permuteRows(int first, std::span<const int> order) {
+    if (order.empty() || first < 0 || first + static_cast<int>(order.size()) > rowCount()) return;
+    std::vector<RowPtr> rows(order.size());
+    std::vector<int> heights(order.size());
+    for (std::size_t j = 0; j < order.size(); ++j) {
+        rows[j] = std::move(rows_[order[j]]);
+        heights[j] = rowHeights_[order[j]];
+    }
+    std::move(rows.begin(), rows.end(), rows_.begin() + first);
+    std::copy(heights.begin(), heights.end(), rowHeights_.begin() + first);
+    invalidateRowIndex();
+    notify(Change::Geometry);
+}
+
+void StringGrid::permuteCols(std::span<const int> order) {
+    if (static_cast<int>(order.size()) != colCount()) return;
+    int firstMoved = 0;
+    while (firstMoved < colCount() && order[firstMoved] == firstMoved)
+        ++firstMoved;
+    if (firstMoved == colCount()) return;
+    std::vector<std::string_view> moved(order.size());
+    editRows(firstMoved, [&](std::vector<std::string_view>& cells) {
+        cells.resize(order.size());
+        for (std::size_t c = 0; c < order.size(); ++c)
+            moved[c] = cells[order[c]];
+        cells.swap(moved);
+    });
+    std::vector<int> widths(order.size());
+    for (std::size_t c = 0; c < order.size(); ++c)
+        widths[c] = colWidths_[order[c]];
+    colWidths_.swap(widths);
+    invalidateColIndex();
+    notify(Change::Geometry);
+}
+
 // ---- accounting -------------------------------------------------------------
 
 std::size_t StringGrid::overheadBytes() const {

@@ -158,6 +158,12 @@ public:
     // (its height moves with it); the same for columns and their widths.
     void moveRow(int from, int to);
     void moveCol(int from, int to);
+    // Row first + j takes the texts and height of row order[j]; `order` names
+    // each of rows first .. first + size - 1 once. Only handles move.
+    void permuteRows(int first, std::span<const int> order);
+    // Column c takes the cells and width of column order[c]; `order` names
+    // every column once. One pass over the rows.
+    void permuteCols(std::span<const int> order);
 
     // Heap bytes the grid uses beyond the cell texts themselves (row blocks'
     // headers and offsets, allocator slack, the resident part of the fill
