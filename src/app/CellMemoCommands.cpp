@@ -1,5 +1,6 @@
 #include "app/CellMemoCommands.h"
 
+#include "app/SingleRowEditor.h"
 #include "app/TFm_Tabulix01.h"
 #include "edit/CellEdit.h"
 #include "edit/EditSession.h"
@@ -26,6 +27,7 @@ CellMemoCommands::CellMemoCommands(TFm_Tabulix01& window, EditSession& session,
 CellMemoCommands::~CellMemoCommands() {
     window_.tableEvents().unsubscribe(this);
     window_.gridWidget()->setInputMethodHook({});
+    if (rowEditor_) rowEditor_->vertWidget()->setInputMethodHook({});
 }
 
 void CellMemoCommands::tableReset() {
@@ -34,36 +36,47 @@ void CellMemoCommands::tableReset() {
     discard_ = false;
 }
 
+void CellMemoCommands::setRowEditor(SingleRowEditor* editor) {
+    rowEditor_ = editor;
+    editor->vertWidget()->setInputMethodHook(
+        [this](QInputMethodEvent* event) { return inputMethod(event); });
+}
+
+bool CellMemoCommands::inRowEditor() const {
+    return rowEditor_ && rowEditor_->isOpen();
+}
+
 // Over the cell: one pixel wider than the column, at least three header rows
 // high, moved up when it would reach below the grid.
-QRect CellMemoCommands::memoRect(int col, int row) const {
-    GridWidget* grid = window_.gridWidget();
-    const StringGrid& g = window_.Grid();
+QRect CellMemoCommands::memoRect(const GridWidget* grid, const StringGrid& cells, int col,
+                                 int row) const {
     const QRect cell = grid->cellRect(col, row);
     const QPoint topLeft = grid->viewport()->mapTo(memo_->parentWidget(), cell.topLeft());
-    const int height = std::max(g.rowHeight(row), 3 * g.rowHeight(0) + 3);
-    QRect rect(topLeft, QSize(g.colWidth(col) + 1, height));
+    const int height = std::max(cells.rowHeight(row), 3 * cells.rowHeight(0) + 3);
+    QRect rect(topLeft, QSize(cells.colWidth(col) + 1, height));
     const int bottom = grid->geometry().bottom();
     if (rect.bottom() > bottom) rect.moveBottom(bottom);
     return rect;
 }
 
 void CellMemoCommands::openMemo() {
-    GridWidget* grid = window_.gridWidget();
-    const StringGrid& g = window_.Grid();
+    const bool vert = inRowEditor();
+    GridWidget* grid = vert ? rowEditor_->vertWidget() : window_.gridWidget();
+    const StringGrid& g = vert ? window_.VertGrid() : window_.Grid();
     const int col = grid->currentCol();
     const int row = grid->currentRow();
     if (memo_->isOpen() || col < g.fixedCols() || row < g.fixedRows()) return;
     grid->ensureVisible(col, row);
     col_ = col;
     row_ = row;
+    onRowEditor_ = vert;
     QPalette palette = memo_->palette();
     palette.setColor(QPalette::Base, window_.menuChecked("Mn_GridWhite") ? QColor(0xC0, 0xC0, 0xC0)
                                                                          : QColor(Qt::white));
     palette.setColor(QPalette::Text, Qt::black);
     memo_->setPalette(palette);
     memo_->setFont(grid->font());
-    memo_->open(MemoTextOf(g.cell(col, row)), memoRect(col, row));
+    memo_->open(MemoTextOf(g.cell(col, row)), memoRect(grid, g, col, row));
 }
 
 void CellMemoCommands::finishEditing() {
@@ -71,6 +84,13 @@ void CellMemoCommands::finishEditing() {
 }
 
 void CellMemoCommands::memoLeft(bool byKey) {
+    if (onRowEditor_ && rowEditor_) {
+        if (rowEditor_->vertWidget()->isVisible()) rowEditor_->vertWidget()->setFocus();
+        if (discard_) return;
+        rowEditor_->commitMemo(row_, memo_->memoText());
+        if (byKey) rowEditor_->advanceAfterMemo();
+        return;
+    }
     GridWidget* grid = window_.gridWidget();
     if (grid->isVisible()) grid->setFocus();
     if (discard_) return;

@@ -5,11 +5,15 @@
 #include <QObject>
 
 class QInputMethodEvent;
+class QRect;
 
 namespace tabulix {
 
+class StringGrid;
 class TFm_Tabulix01;
 class CellMemo;
+class GridWidget;
+class SingleRowEditor;
 struct EditSession;
 
 // Opens the cell memo over the grid's current cell and commits what was
@@ -25,6 +29,8 @@ public:
     ~CellMemoCommands() override;
 
     CellMemo* memo() const { return memo_; }
+    // While the single-row editor is open the memo edits its content lines.
+    void setRowEditor(SingleRowEditor* editor);
     void openMemo();
     // Commits an open memo now, as leaving it would.
     void finishEditing();
@@ -35,7 +41,8 @@ private:
     // committed.
     void tableReset() override;
     bool inputMethod(QInputMethodEvent* event);
-    QRect memoRect(int col, int row) const;
+    QRect memoRect(const GridWidget* grid, const StringGrid& cells, int col, int row) const;
+    bool inRowEditor() const;
 
     TFm_Tabulix01& window_;
     EditSession& session_;
@@ -43,6 +50,8 @@ private:
     int col_ = -1;
     int row_ = -1;
     bool discard_ = false;
+    bool onRowEditor_ = false; // the open memo edits a line of the single-row editor
+    SingleRowEditor* rowEditor_ = nullptr;
 };
 
 } // namespace tabulix

@@ -93,6 +93,21 @@ constexpr const char16_t* kBuilt[] = {
     u"Pm_ColClipClr",
     // The search window.
     u"Btn_Select",
+    // The single-row editor.
+    u"Btn_VertGrid",
+    u"Pm_DispVertGrid",
+    u"Btn_VertGridEnd",
+    u"Btn_VertSelect",
+    u"Cmb_VertKomKeta",
+    u"scbVertRowNo",
+    u"Mn2_Exit",
+    u"Mn2_Undo",
+    u"Pm2_Exit",
+    u"pm2_StrConvert",
+    u"pm2_StrCvtHanToZen",
+    u"pm2_StrCvtZenToHan",
+    u"pm2_StrCvtHiraToKata",
+    u"pm2_StrCvtKataToHira",
     // The sort window.
     u"Btn_Sort",
     u"Btn_ViewCol",

@@ -4,6 +4,7 @@
 
 #include "app/CellMemoCommands.h"
 #include "app/ControlAvailability.h"
+#include "app/SingleRowEditor.h"
 #include "app/TFm_Tabulix01.h"
 #include "edit/DragScroll.h"
 #include "edit/EditSession.h"
@@ -27,6 +28,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTimer>
 
 namespace tabulix {
@@ -140,6 +142,13 @@ EditCommands::EditCommands(TFm_Tabulix01& window)
     connectRangeMenus();
     window.tableEvents().subscribe(listener_.get());
     memo_ = new CellMemoCommands(window, *session_, this);
+    rowEditor_ = new SingleRowEditor(window, *session_, this);
+    memo_->setRowEditor(rowEditor_);
+    connect(rowEditor_, &SingleRowEditor::memoRequested, memo_, &CellMemoCommands::openMemo);
+    connect(window.controls().Btn_VertGrid, &QPushButton::clicked, rowEditor_,
+            &SingleRowEditor::Btn_VertGridClick);
+    connect(popupAction("Pm_DispVertGrid"), &QAction::triggered, rowEditor_,
+            &SingleRowEditor::Btn_VertGridClick);
     connectGrid();
     updateUndoMenu();
 }
@@ -317,6 +326,7 @@ void EditCommands::updateUndoMenu() {
     QAction* undo = window_.action("Mn_Undo");
     undo->setText(QString::fromStdString(captions.main));
     undo->setEnabled(captions.mainEnabled && isCommandBuilt(undo->objectName()));
+    if (rowEditor_) rowEditor_->updateUndoItem(captions.rowEditor, captions.rowEditorEnabled);
 }
 
 void EditCommands::clearHistory() {

@@ -18,6 +18,7 @@ class UndoHistory;
 struct EditSession;
 struct GridMouse;
 class CellMemoCommands;
+class SingleRowEditor;
 
 // The window side of the row and column commands and of undo: the grid's
 // pop-up menus, the Edit menu's undo item, the Insert and Delete keys, the
@@ -62,6 +63,7 @@ public:
     void Pm_StrCvtHanToZenClick(Conversion conversion, const QAction* item);
 
     CellMemoCommands& memo() { return *memo_; }
+    SingleRowEditor& rowEditor() { return *rowEditor_; }
 
     // The undo items' captions and states from the history.
     void updateUndoMenu();
@@ -103,6 +105,7 @@ private:
     std::unique_ptr<Listener> listener_;
     std::unique_ptr<ClipStore> clip_;
     CellMemoCommands* memo_ = nullptr;
+    SingleRowEditor* rowEditor_ = nullptr;
     PopupMenus menus_;
     // The drag that chooses a header range: press and pointer positions.
     QPoint pressPoint_;

@@ -3,6 +3,7 @@
 #include "app/ControlAvailability.h"
 #include "app/CellMemoCommands.h"
 #include "app/EditCommands.h"
+#include "app/SingleRowEditor.h"
 #include "app/MainMenu.h"
 #include "sort/TFm_CsvFunc.h"
 #include "draw/BreakShade.h"
@@ -330,7 +331,9 @@ void TFm_Tabulix01::ResetTable(int columns, int rows) {
 
 void TFm_Tabulix01::RefreshCaption() {
     const QString path = QString::fromStdString(PathForDisplay(fileInf_.path));
-    if (!captionOverride_.isEmpty())
+    if (editCommands_ && editCommands_->rowEditor().isOpen())
+        setWindowTitle(QStringLiteral("Tabulix 単行編集   [ ") + path + QStringLiteral(" ]"));
+    else if (!captionOverride_.isEmpty())
         setWindowTitle(captionOverride_);
     else
         setWindowTitle(QString::fromUtf8(kVersionCaption) + QStringLiteral("  [ ") + path +
@@ -420,11 +423,19 @@ bool TFm_Tabulix01::confirmClose() {
 }
 
 void TFm_Tabulix01::finishCellEdit() {
-    if (editCommands_) editCommands_->memo().finishEditing();
+    if (!editCommands_) return;
+    editCommands_->memo().finishEditing();
+    editCommands_->rowEditor().Btn_VertGridEndClick();
 }
 
+// Closing while the single-row editor is open closes the editor only.
 void TFm_Tabulix01::closeEvent(QCloseEvent* event) {
-    finishCellEdit();
+    editCommands_->memo().finishEditing();
+    if (editCommands_->rowEditor().isOpen()) {
+        editCommands_->rowEditor().Btn_VertGridEndClick();
+        event->ignore();
+        return;
+    }
     if (!confirmClose()) {
         event->ignore();
         return;

@@ -421,6 +421,7 @@ void TFm_Tabulix02::GridDblClick() {
     view->setCurrentCell(col, target->row);
     view->setTopRow(target->topRow);
     if (target->col) view->setLeftCol(target->leftCol);
+    if (source_.jumped) source_.jumped(col, target->row);
 }
 
 // ---- drawing ------------------------------------------------------------

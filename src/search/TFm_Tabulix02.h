@@ -39,6 +39,9 @@ struct SearchSource {
     std::function<Separator()> separator;
     std::function<TextEncoding()> encoding;
     int margin = 8; // of the base panel from the window's edges
+    // Told where a jump landed (column, row), so that the single-row editor
+    // can show that row.
+    std::function<void(int col, int row)> jumped;
 };
 
 // The search window "Tabulix 検索": finds the rows of the table that hold the

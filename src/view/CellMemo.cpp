@@ -23,6 +23,7 @@ void CellMemo::open(const std::string& text, const QRect& rect) {
     moveCursor(QTextCursor::End);
     setGeometry(rect);
     open_ = true;
+    qApp->installEventFilter(this);
     show();
     raise();
     setFocus(Qt::OtherFocusReason);
@@ -42,6 +43,7 @@ void CellMemo::leave() {
 void CellMemo::finish(bool byKey) {
     if (!open_) return;
     open_ = false;
+    qApp->removeEventFilter(this);
     hide();
     Q_EMIT left(byKey);
 }
@@ -68,6 +70,15 @@ void CellMemo::focusOutEvent(QFocusEvent* event) {
     if (event->reason() == Qt::ActiveWindowFocusReason) return;
     if (event->reason() == Qt::PopupFocusReason && popupIsOurs()) return;
     finish(false);
+}
+
+bool CellMemo::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (open_ && (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick)) {
+        const auto* widget = qobject_cast<const QWidget*>(watched);
+        if (widget && widget != this && !isAncestorOf(widget)) finish(false);
+    }
+    return false;
 }
 
 bool CellMemo::popupIsOurs() const {

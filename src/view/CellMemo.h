@@ -37,6 +37,9 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    // While open: a press anywhere outside leaves it first, also on buttons
+    // and lists that take no focus, so a command never misses the text.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void finish(bool byKey);

@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QInputMethodEvent>
 #include <QMenu>
@@ -109,6 +110,16 @@ TEST_F(CellEditingTest, TheMemoEditsACellAndMovesOn) {
     EXPECT_EQ(cell(3, 5), "b5!");
     window->action("Mn_Undo")->trigger();
     EXPECT_EQ(cell(3, 5), "b5");
+
+    // A control that takes no focus still ends the memo before it acts.
+    click(3, 5);
+    key(Qt::Key_Return);
+    ASSERT_TRUE(memo()->isVisible());
+    QTest::keyClicks(memo(), QStringLiteral("?"));
+    ASSERT_EQ(memo()->memoText(), "b5?");
+    QTest::mouseClick(window->controls().Chk_MoveRow, Qt::LeftButton);
+    EXPECT_FALSE(memo()->isVisible());
+    EXPECT_EQ(cell(3, 5), "b5?");
 }
 
 // Placed over the cell, shifted up at the bottom, silver on a white grid.

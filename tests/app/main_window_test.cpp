@@ -90,7 +90,7 @@ TEST_F(MainWindowTest, CommandsNotBuiltStayDisabledThroughEnabling) {
     EXPECT_TRUE(window->action("Mn_ConfMove")->isEnabled());
     EXPECT_TRUE(window->gridWidget()->isEnabled());
     EXPECT_FALSE(window->action("Mn_GridPrint")->isEnabled());
-    EXPECT_FALSE(window->controls().Btn_VertGrid->isEnabled());
+    EXPECT_TRUE(window->controls().Btn_VertGrid->isEnabled());
     window->SetControlsEnabled(false);
     EXPECT_FALSE(window->action("Mn_ConfMove")->isEnabled());
     EXPECT_FALSE(window->gridWidget()->isEnabled());
