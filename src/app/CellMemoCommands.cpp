@@ -46,19 +46,6 @@ bool CellMemoCommands::inRowEditor() const {
     return rowEditor_ && rowEditor_->isOpen();
 }
 
-// Over the cell: one pixel wider than the column, at least three header rows
-// high, moved up when it would reach below the grid.
-QRect CellMemoCommands::memoRect(const GridWidget* grid, const StringGrid& cells, int col,
-                                 int row) const {
-    const QRect cell = grid->cellRect(col, row);
-    const QPoint topLeft = grid->viewport()->mapTo(memo_->parentWidget(), cell.topLeft());
-    const int height = std::max(cells.rowHeight(row), 3 * cells.rowHeight(0) + 3);
-    QRect rect(topLeft, QSize(cells.colWidth(col) + 1, height));
-    const int bottom = grid->geometry().bottom();
-    if (rect.bottom() > bottom) rect.moveBottom(bottom);
-    return rect;
-}
-
 void CellMemoCommands::openMemo() {
     const bool vert = inRowEditor();
     GridWidget* grid = vert ? rowEditor_->vertWidget() : window_.gridWidget();
@@ -66,17 +53,13 @@ void CellMemoCommands::openMemo() {
     const int col = grid->currentCol();
     const int row = grid->currentRow();
     if (memo_->isOpen() || col < g.fixedCols() || row < g.fixedRows()) return;
-    grid->ensureVisible(col, row);
     col_ = col;
     row_ = row;
     onRowEditor_ = vert;
-    QPalette palette = memo_->palette();
-    palette.setColor(QPalette::Base, window_.menuChecked("Mn_GridWhite") ? QColor(0xC0, 0xC0, 0xC0)
-                                                                         : QColor(Qt::white));
-    palette.setColor(QPalette::Text, Qt::black);
-    memo_->setPalette(palette);
-    memo_->setFont(grid->font());
-    memo_->open(MemoTextOf(g.cell(col, row)), memoRect(grid, g, col, row));
+    // Silver on a white grid, white on a silver one.
+    const QColor base =
+        window_.menuChecked("Mn_GridWhite") ? QColor(0xC0, 0xC0, 0xC0) : QColor(Qt::white);
+    memo_->openOver(grid, col, row, MemoTextOf(g.cell(col, row)), base);
 }
 
 void CellMemoCommands::finishEditing() {

@@ -5,11 +5,9 @@
 #include <QObject>
 
 class QInputMethodEvent;
-class QRect;
 
 namespace tabulix {
 
-class StringGrid;
 class TFm_Tabulix01;
 class CellMemo;
 class GridWidget;
@@ -41,7 +39,6 @@ private:
     // committed.
     void tableReset() override;
     bool inputMethod(QInputMethodEvent* event);
-    QRect memoRect(const GridWidget* grid, const StringGrid& cells, int col, int row) const;
     bool inRowEditor() const;
 
     TFm_Tabulix01& window_;

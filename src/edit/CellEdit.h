@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text/MemoText.h"
+
 #include <string>
 #include <string_view>
 
@@ -8,16 +10,7 @@ namespace tabulix {
 struct EditSession;
 class StringGrid;
 
-// The cell memo's side of editing a cell. A cell may hold line breaks; the
-// memo shows each as a line.
-
-// A cell's text as the memo shows it: every line break (CR LF, CR, LF) one LF.
-std::string MemoTextOf(std::string_view cell);
-
-// What a cell holds after the memo: the old text byte for byte when its lines
-// were not changed (a cell read with LF breaks stays LF), otherwise the
-// memo's lines joined by CR LF.
-std::string CellTextFromMemo(std::string_view oldText, std::string_view memoText);
+// The cell memo's side of editing a table cell.
 
 // Stores the memo's text in the table's cell when it differs: recorded for
 // undo, the table modified, the column widened to show it and its shades

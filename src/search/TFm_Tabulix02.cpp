@@ -3,6 +3,7 @@
 #include "search/SearchWords.h"
 #include "table/UserDialogs.h"
 #include "text/TextHelpers.h"
+#include "view/GridCellEditor.h"
 #include "view/GridWidget.h"
 #include "view/WindowHelpers.h"
 
@@ -96,6 +97,9 @@ TFm_Tabulix02::TFm_Tabulix02(SearchSource source, QWidget* parent)
                                   CellState state) { GridDrawCell(p, col, row, rect, state); });
     layout->addWidget(Grid_, 1);
     layout->addStretch(0); // takes the room while the results are hidden
+    // What is typed into the results stays there (saved and printed with
+    // them), never in the table.
+    new GridCellEditor(Grid_);
 
     connectControls();
     SizeToScreen(this, 2.0 / 3.0, 1.0 / 2.0);

@@ -1,5 +1,8 @@
 #include "view/CellMemo.h"
 
+#include "table/StringGrid.h"
+#include "view/GridWidget.h"
+
 #include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -27,6 +30,24 @@ void CellMemo::open(const std::string& text, const QRect& rect) {
     show();
     raise();
     setFocus(Qt::OtherFocusReason);
+}
+
+void CellMemo::openOver(GridWidget* grid, int col, int row, const std::string& text,
+                        const QColor& base) {
+    const StringGrid& cells = *grid->grid();
+    grid->ensureVisible(col, row);
+    const QRect cell = grid->cellRect(col, row);
+    const QPoint topLeft = grid->viewport()->mapTo(parentWidget(), cell.topLeft());
+    const int height = std::max(cells.rowHeight(row), 3 * cells.rowHeight(0) + 3);
+    QRect rect(topLeft, QSize(cells.colWidth(col) + 1, height));
+    const int bottom = grid->mapTo(parentWidget(), QPoint(0, grid->height() - 1)).y();
+    if (rect.bottom() > bottom) rect.moveBottom(bottom);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Base, base);
+    colours.setColor(QPalette::Text, Qt::black);
+    setPalette(colours);
+    setFont(grid->font());
+    open(text, rect);
 }
 
 std::string CellMemo::memoText() const {

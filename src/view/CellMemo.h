@@ -8,6 +8,8 @@
 
 namespace tabulix {
 
+class GridWidget;
+
 // The cell memo `mmMemo`: a multi-line text box laid over one cell, the one
 // way a cell's text is typed. Enter and Escape close it, Shift+Enter types a
 // line break; a double click in it or the focus moving elsewhere in the
@@ -21,6 +23,11 @@ public:
     // Shows `text` (line breaks as LF) over `rect` (in the parent's
     // coordinates) and takes the focus; the cursor stands at the end.
     void open(const std::string& text, const QRect& rect);
+    // Opens over cell (col, row) of `grid` in its font, on `base` colour:
+    // one pixel wider than the column, at least three header rows high, and
+    // moved up when it would reach below the grid.
+    void openOver(GridWidget* grid, int col, int row, const std::string& text,
+                  const QColor& base);
     // The text with each line ending as one LF; nothing else is changed
     // (non-breaking spaces stay).
     std::string memoText() const;

@@ -6,6 +6,7 @@
 #include "view/GridWidget.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -150,11 +151,21 @@ TEST_F(SearchWindowTest, ResultsAreSavedWithoutTheirNumbersAndHistoryCanBeCleare
     openSearch();
     find("xyz", true);
     EXPECT_EQ(records(), "3 ");
+    // What is typed into a result stays in the results.
+    search->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(search));
+    search->gridWidget()->setCurrentCell(4, 1);
+    QTest::keyClick(search->gridWidget(), Qt::Key_Q);
+    QWidget* memo = QApplication::focusWidget();
+    ASSERT_NE(memo, search->gridWidget());
+    QTest::keyClicks(memo, QStringLiteral("!"));
+    QTest::keyClick(memo, Qt::Key_Return);
+    EXPECT_EQ(window->Grid().cellText(4, 3), "xyz");
     dialogs.answerFile(path("hits"));
     item("Mn_FileSave")->trigger();
     EXPECT_EQ(dialogs.shown().back().text, "検索結果を指定のファイル名で保存します。");
     EXPECT_EQ(readBytes(path("hits.csv")),
-              "名前,メモ,区分\r\n佐藤,ABC,xyz\r\n鈴木,ａｂｃ,XYZ\r\n田中,XYZ,ｘｙｚabc\r\n");
+              "名前,メモ,区分\r\n佐藤,ABC,xyz!\r\n鈴木,ａｂｃ,XYZ\r\n田中,XYZ,ｘｙｚabc\r\n");
     dialogs.answerFile(std::nullopt);
     item("Mn_FileSave")->trigger();
     EXPECT_EQ(dialogs.shown().back().request.name, "hits.csv");
