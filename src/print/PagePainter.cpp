@@ -263,11 +263,14 @@ void PagePainter::drawCellText(QPainter& painter, int col, int row, const QRect&
     const int innerWidth = box.width() - 2 * inset;
     painter.setFont(f.font);
     int y = box.top() + inset;
+    // A single line in a row lower than one line is centred in the row
+    // rather than hanging below it.
+    const int lineBox = lines.size() == 1 ? std::min(box.height() - 2 * inset, f.lineHeight) : f.lineHeight;
     for (const std::string& line : lines) {
         const std::string_view shown = TrimRightBlanks(line);
         int x = innerLeft;
         if (centre) x += trunc((innerWidth - static_cast<double>(displayUnits(shown)) * f.charWidth) / 2);
-        painter.drawText(QRect(x, y, std::max(innerWidth, box.width()) * 2, f.lineHeight),
+        painter.drawText(QRect(x, y, std::max(innerWidth, box.width()) * 2, lineBox),
                          Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextDontClip,
                          qs(std::string(shown)));
         y += f.lineHeight;
