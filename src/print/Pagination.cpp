@@ -163,6 +163,8 @@ LayoutResult PrintData::layout(int mode) {
     clearPlacedRows();
     rowsCreated_ = -1;
     placedRows_ = rowsToLayOut();
+    const std::size_t needed = static_cast<std::size_t>(placedRows_) * static_cast<std::size_t>(grid_.colCount());
+    if (cells_.size() < needed) cells_.resize(needed);
     const LayoutResult result = Pagination(*this).run();
     if (result == LayoutResult::Stopped) {
         restoreBackup();

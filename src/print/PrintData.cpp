@@ -5,6 +5,7 @@
 #include "text/TextHelpers.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <utility>
 
@@ -46,8 +47,14 @@ int PrintData::printFontHeight() const {
     return std::max(1, trunc(static_cast<double>(job_.sourceFontHeight) * scale / 100));
 }
 
+// A job without a grid prints one empty cell rather than failing.
+const StringGrid& PrintData::source() const {
+    static const StringGrid empty(1, 1);
+    return job_.sourceGrid ? *job_.sourceGrid : empty;
+}
+
 void PrintData::build() {
-    const StringGrid& source = *job_.sourceGrid;
+    const StringGrid& source = this->source();
     grid_ = source;
     sourceChar_ = measure_(job_.sourceFontHeight);
     const int rows = grid_.rowCount();
@@ -61,39 +68,48 @@ void PrintData::build() {
     }
     numberRowHeight_ = rows > 0 ? rowInfo_[0].height : 0;
     numberColWidth_ = cols > 0 ? sourceWidths_[0] : 0;
-    cells_.assign(static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols), CellLayout{});
+    cells_.clear();
     placedRows_ = 0;
+    prepared_ = 0;
     computeMetrics();
-    wrapRowHeights();
-    wasPartial_ = job_.tableMode && job_.initialRows > 0 && job_.initialRows + 1 < rows;
-    built_ = true;
-}
-
-// Each row holds the most lines any of its cells needs in its column width,
-// capped by MaxCellLines. Text documents wrap at 96 % of the printable width.
-void PrintData::wrapRowHeights() {
-    const StringGrid& source = *job_.sourceGrid;
     if (!job_.tableMode) {
         const int width = trunc(0.96 * metrics_.printableWidth);
         std::fill(sourceWidths_.begin(), sourceWidths_.end(), width);
     }
-    const int w = std::max(1, sourceChar_.width);
+    wasPartial_ = job_.tableMode && job_.initialRows > 0 && job_.initialRows + 1 < rows;
+    built_ = true;
+}
+
+// Rows get their wrapped heights and break flags when a layout first
+// reaches them, so that opening the preview on a large table costs only the
+// rows of the partial layout.
+void PrintData::prepareRows(int rows) {
+    rows = std::min(rows, grid_.rowCount());
     std::string scratch;
-    for (int r = 0; r < grid_.rowCount(); ++r) {
-        int lines = 1;
-        for (int c = 0; c < grid_.colCount(); ++c) {
-            const int colWidth = job_.tableMode ? source.colWidth(c) : sourceWidths_[static_cast<std::size_t>(c)];
-            const std::string_view raw = grid_.cell(c, r);
-            if (colWidth <= 0 || static_cast<std::int64_t>(raw.size()) * w <= colWidth) continue;
-            const std::int64_t textWidth =
-                static_cast<std::int64_t>(cellDisplayUnits(printView(raw, scratch))) * w;
-            if (colWidth < textWidth) lines = std::max(lines, 1 + static_cast<int>(textWidth / colWidth));
-        }
-        if (job_.maxCellLines > 0) lines = std::min(lines, job_.maxCellLines);
-        rowInfo_[static_cast<std::size_t>(r)].height =
-            job_.tableMode ? (lines - 1) * sourceChar_.height + source.defaultRowHeight()
-                           : trunc(lines * sourceChar_.height * 1.3);
+    for (int r = prepared_; r < rows; ++r) {
+        wrapRow(r, scratch);
+        if (settings_.breakColor) breakRow(r);
     }
+    prepared_ = std::max(prepared_, rows);
+}
+
+// A row holds the most lines any of its cells needs in its column width,
+// capped by MaxCellLines. Text documents wrap at 96 % of the printable width.
+void PrintData::wrapRow(int r, std::string& scratch) {
+    const StringGrid& source = this->source();
+    const int w = std::max(1, sourceChar_.width);
+    int lines = 1;
+    for (int c = 0; c < grid_.colCount(); ++c) {
+        const int colWidth = job_.tableMode ? source.colWidth(c) : sourceWidths_[static_cast<std::size_t>(c)];
+        const std::string_view raw = grid_.cell(c, r);
+        if (colWidth <= 0 || static_cast<std::int64_t>(raw.size()) * w <= colWidth) continue;
+        const std::int64_t textWidth = static_cast<std::int64_t>(cellDisplayUnits(printView(raw, scratch))) * w;
+        if (colWidth < textWidth) lines = std::max(lines, 1 + static_cast<int>(textWidth / colWidth));
+    }
+    if (job_.maxCellLines > 0) lines = std::min(lines, job_.maxCellLines);
+    rowInfo_[static_cast<std::size_t>(r)].height =
+        job_.tableMode ? (lines - 1) * sourceChar_.height + source.defaultRowHeight()
+                       : trunc(lines * sourceChar_.height * 1.3);
 }
 
 std::string_view PrintData::printView(std::string_view raw, std::string& scratch) const {
@@ -126,7 +142,8 @@ void PrintData::applyScale() {
     heights_.resize(rowInfo_.size());
     widths_.resize(sourceWidths_.size());
     std::int64_t totalWidth = 0;
-    for (std::size_t r = 0; r < rowInfo_.size(); ++r) heights_[r] = trunc(rowInfo_[r].height / ratio);
+    for (std::size_t r = 0; r < static_cast<std::size_t>(prepared_); ++r)
+        heights_[r] = trunc(rowInfo_[r].height / ratio);
     for (std::size_t c = 0; c < sourceWidths_.size(); ++c) {
         widths_[c] = trunc(sourceWidths_[c] / ratio);
         totalWidth += widths_[c];
@@ -167,22 +184,28 @@ void PrintData::computeMetrics() {
 }
 
 // Per data column up to 128 the shade flips at each non-empty value that
-// differs from the row above and is off for empty cells.
-void PrintData::computeBreakFlags() {
-    if (!settings_.breakColor || rowInfo_.empty()) return;
+// differs from the row above and is off for empty cells; row 0 is never
+// shaded.
+void PrintData::breakRow(int r) {
+    std::array<std::uint8_t, 17>& bits = rowInfo_[static_cast<std::size_t>(r)].breakBits;
     const int lastCol = std::min(grid_.colCount() - 1, kLastShadedCol);
     for (int c = grid_.fixedCols(); c <= lastCol; ++c) {
-        SetBit(rowInfo_[0].breakBits, c, false);
         bool t = false;
-        for (int r = 1; r < grid_.rowCount(); ++r) {
+        if (r > 0) {
+            t = TestBit(rowInfo_[static_cast<std::size_t>(r - 1)].breakBits, c);
             const std::string_view text = grid_.cell(c, r);
             if (TrimBlanks(text).empty())
                 t = false;
             else if (text != grid_.cell(c, r - 1))
                 t = !t;
-            SetBit(rowInfo_[static_cast<std::size_t>(r)].breakBits, c, t);
         }
+        SetBit(bits, c, t);
     }
+}
+
+void PrintData::computeBreakFlags() {
+    if (!settings_.breakColor) return;
+    for (int r = 0; r < prepared_; ++r) breakRow(r);
 }
 
 bool PrintData::breakBit(int col, int row) const {
@@ -190,6 +213,10 @@ bool PrintData::breakBit(int col, int row) const {
 }
 
 const CellLayout& PrintData::cell(int col, int row) const {
+    static const CellLayout notPlaced;
+    const std::size_t index = static_cast<std::size_t>(row) * static_cast<std::size_t>(grid_.colCount()) +
+                              static_cast<std::size_t>(col);
+    if (index >= cells_.size()) return notPlaced;
     return cells_[static_cast<std::size_t>(row) * static_cast<std::size_t>(grid_.colCount()) +
                   static_cast<std::size_t>(col)];
 }
@@ -202,8 +229,9 @@ CellLayout& PrintData::at(int col, int row) {
 LayoutResult PrintData::rebuild(bool byControl) {
     if (!built_) build();
     if (byControl) firstCreation_ = true;
-    applyNumbering();
     computeMetrics();
+    prepareRows(rowsToLayOut());
+    applyNumbering();
     applyScale();
     return layout(0);
 }

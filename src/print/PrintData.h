@@ -116,13 +116,14 @@ public:
     void setPreviewMode(bool preview) { previewMode_ = preview; }
     void setProgress(std::function<void(std::string_view)> progress);
 
-    // First show: copies the source grid, measures and wraps row heights.
+    // First show: copies the source grid and takes its sizes.
     void build();
     // Every show and every rebuild a control asks for: numbering, scale,
     // metrics and Layout(0). A control's rebuild limits the rows to
     // InitialRows again until full creation runs to its end.
     LayoutResult rebuild(bool byControl = true);
-    // Break-colour flags from the print data (when BreakColor is checked).
+    // Break-colour flags from the print data (when BreakColor is checked),
+    // again for the rows laid out so far; later rows get them when reached.
     void computeBreakFlags();
     void computeMetrics();
     // 0: paginate; 1: restore the last pagination in printer units (95 %);
@@ -181,8 +182,11 @@ private:
     class Pagination;
     friend class Pagination;
 
+    const StringGrid& source() const;
     std::string_view printView(std::string_view raw, std::string& scratch) const;
-    void wrapRowHeights();
+    void prepareRows(int rows);
+    void wrapRow(int row, std::string& scratch);
+    void breakRow(int row);
     void applyNumbering();
     void applyScale();
     int rowsToLayOut() const;
@@ -211,8 +215,11 @@ private:
     int numberColWidth_ = 0;
     CharBox sourceChar_;
 
+    // Grown to the rows a layout reaches; every rectangle, page and band is
+    // the classic layout's.
     std::vector<CellLayout> cells_;
     int placedRows_ = 0; // rows of cells_ that may hold placements
+    int prepared_ = 0;   // rows with wrapped heights and break flags
     std::vector<PageEntry> pages_;
     Backup backup_;
     PageMetrics metrics_;

@@ -195,3 +195,38 @@ TEST(PagePainter, PagesOutsideTheDataDrawNothing) {
 
 } // namespace
 } // namespace tabulix
+
+namespace tabulix {
+namespace {
+
+// A printer at 240 dpi (2.5 × the screen): the preview layout at 95 % of its
+// proportional size, margins converted alone, pens of 3 and frames of 6.
+TEST(PagePainter, PrintingDrawsThePreviewLayoutAt95Percent) {
+    const StringGrid grid = printGrid(6, 10);
+    Printed printed(grid, {}, Paper{2000, 2500, 240});
+    const int right = printed.data.cell(7, 10).right; // 700 in preview
+    const int bottom = printed.data.cell(7, 10).bottom;
+    printed.data.setPreviewMode(false);
+    printed.data.computeMetrics();
+    printed.data.layout(1);
+    const PageMetrics& m = printed.data.metrics();
+    QImage image(2000, 2500, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    printed.painter.drawPage(p, 1);
+    p.end();
+    image.scaled(800, 1000, Qt::KeepAspectRatio, Qt::SmoothTransformation).save(QStringLiteral("/tmp/print-printer.png"));
+    const int x = m.leftMargin + static_cast<int>(static_cast<int>(right * 2.5) * 0.95);
+    const int y = m.topMargin + static_cast<int>(static_cast<int>(bottom * 2.5) * 0.95);
+    EXPECT_EQ(m.topMargin, 100); // a header of 24 + 16 at 2.5
+    EXPECT_EQ(qGray(image.pixel(x, y - 100)), 0);
+    EXPECT_EQ(qGray(image.pixel(x + 2, y - 100)), 0); // a frame 6 wide
+    EXPECT_EQ(qGray(image.pixel(x + 8, y - 100)), 255);
+    printed.data.setPreviewMode(true);
+    printed.data.computeMetrics();
+    printed.data.layout(2);
+    EXPECT_EQ(printed.data.cell(7, 10).right, right);
+}
+
+} // namespace
+} // namespace tabulix

@@ -338,3 +338,35 @@ TEST(PrintHeader, TitleAndDateLines) {
 
 } // namespace
 } // namespace tabulix
+
+namespace tabulix {
+namespace {
+
+// The document browser: one column as wide as 96 % of the page, rows of
+// 1.3 line heights per wrapped line, every row laid out.
+TEST(PrintData, TextDocumentWrapsAtThePageWidth) {
+    StringGrid grid(1, 4);
+    grid.setFixedCols(0);
+    grid.setFixedRows(0);
+    grid.setCell(0, 1, std::string(250, 'x')); // 1750 pixels in 750
+    AnsweringDialogs dialogs;
+    PrintJob job = printJob(grid);
+    job.tableMode = false;
+    job.initialRows = 1;
+    job.maxCellLines = 20;
+    job.printSettings.cellScale = 40;
+    PrintData data(job, fixedMeasure(), dialogs);
+    data.setPaper(screenPaper());
+    data.build();
+    EXPECT_EQ(data.rebuild(), LayoutResult::Done);
+    EXPECT_EQ(data.colWidth(0), static_cast<int>(0.96 * 782));
+    EXPECT_EQ(data.rowHeight(0), static_cast<int>(18 * 1.3));
+    EXPECT_EQ(data.rowHeight(1), static_cast<int>(3 * 18 * 1.3));
+    EXPECT_EQ(data.printFontHeight(), 14);
+    EXPECT_EQ(data.rowsCreated(), 3);
+    EXPECT_EQ(data.linesStatus(), "[ Lines  3 ]");
+    EXPECT_EQ(data.printText(0, 2), "");
+}
+
+} // namespace
+} // namespace tabulix
