@@ -38,11 +38,13 @@ struct Lcg {
 // 1 to 12 letters and digits, a Japanese word now and then, every 50th text
 // long enough to wrap.
 std::string makeText(Lcg& rng) {
-    static constexpr std::array<std::string_view, 4> kJapanese = {"東京都千代田区", "大阪", "名古屋", "会員"};
+    static constexpr std::array<std::string_view, 4> kJapanese = {"東京都千代田区", "大阪",
+                                                                  "名古屋", "会員"};
     if (rng.next() % 8 == 0) return std::string(kJapanese[rng.next() % kJapanese.size()]);
     const int length = rng.next() % 50 == 0 ? 40 : 1 + static_cast<int>(rng.next() % 12);
     std::string text;
-    for (int i = 0; i < length; ++i) text += static_cast<char>(i % 3 == 2 ? '0' + rng.next() % 10 : 'a' + rng.next() % 26);
+    for (int i = 0; i < length; ++i)
+        text += static_cast<char>(i % 3 == 2 ? '0' + rng.next() % 10 : 'a' + rng.next() % 26);
     return text;
 }
 
@@ -60,8 +62,10 @@ const StringGrid& table() {
         std::vector<std::string> texts(kDataCols + 2);
         std::vector<std::string_view> views(texts.size());
         for (int r = 0; r < g.rowCount(); ++r) {
-            for (int c = 2; c < g.colCount(); ++c) texts[static_cast<std::size_t>(c)] = r == 0 ? std::to_string(c - 1) : makeText(rng);
-            for (std::size_t i = 0; i < texts.size(); ++i) views[i] = texts[i];
+            for (int c = 2; c < g.colCount(); ++c)
+                texts[static_cast<std::size_t>(c)] = r == 0 ? std::to_string(c - 1) : makeText(rng);
+            for (std::size_t i = 0; i < texts.size(); ++i)
+                views[i] = texts[i];
             g.setRow(r, views);
         }
         return g;

@@ -20,7 +20,9 @@ namespace tabulix {
 
 namespace {
 
-int trunc(double v) { return static_cast<int>(v); }
+int trunc(double v) {
+    return static_cast<int>(v);
+}
 
 constexpr int kHeaderPanelHeight = 16;
 constexpr int kDateTop = 1;
@@ -28,15 +30,18 @@ constexpr int kFirstTitleTop = 17;
 constexpr int kLineNone = 0;
 constexpr int kLineDotted = 2;
 
-QString qs(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString qs(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 } // namespace
 
 PageColours PageColours::fromLevel(int k) {
     k = std::clamp(k, 0, 255);
     const int shade = k + trunc((255 - k) * 0.65);
-    return {qRgb(k, k, k), qRgb(0, 0, 0), qRgb(255, 255, 255), qRgb(0, 0, 0), qRgb(shade, shade, shade),
-            qRgb(0, 0, 0)};
+    return {
+        qRgb(k, k, k), qRgb(0, 0, 0), qRgb(255, 255, 255), qRgb(0, 0, 0), qRgb(shade, shade, shade),
+        qRgb(0, 0, 0)};
 }
 
 // Conversions and looks taken once per page.
@@ -47,7 +52,7 @@ struct PagePainter::Frame {
     int penWidth = 1;
     int leftMargin = 0;
     int topMargin = 0;
-    int innerMargin = 0; // layout units
+    int innerMargin = 0;  // layout units
     double charWidth = 0; // drawing units
     int lineHeight = 0;   // drawing units
     QFont font;
@@ -84,14 +89,19 @@ void PagePainter::drawPage(QPainter& painter, int page, double zoom) {
     frame.colours = PageColours::fromLevel(s.cmbGray);
     frame_ = &frame;
 
-    if (data_.previewMode()) painter.fillRect(0, 0, painter.device()->width(), painter.device()->height(), Qt::white);
+    if (data_.previewMode())
+        painter.fillRect(0, 0, painter.device()->width(), painter.device()->height(), Qt::white);
     drawHeader(painter, page);
     PageEntry& entry = data_.page(page);
-    for (int b = 0; b < entry.bandCount; ++b) drawBandFixed(painter, entry.bands[static_cast<std::size_t>(b)], false);
-    for (int b = 0; b < entry.bandCount; ++b) drawBandData(painter, page, b + 1, entry.bands[static_cast<std::size_t>(b)]);
-    for (int b = 0; b < entry.bandCount; ++b) drawBandFixed(painter, entry.bands[static_cast<std::size_t>(b)], true);
+    for (int b = 0; b < entry.bandCount; ++b)
+        drawBandFixed(painter, entry.bands[static_cast<std::size_t>(b)], false);
+    for (int b = 0; b < entry.bandCount; ++b)
+        drawBandData(painter, page, b + 1, entry.bands[static_cast<std::size_t>(b)]);
+    for (int b = 0; b < entry.bandCount; ++b)
+        drawBandFixed(painter, entry.bands[static_cast<std::size_t>(b)], true);
     if (data_.job().tableMode)
-        for (int b = 0; b < entry.bandCount; ++b) drawBandFrame(painter, entry.bands[static_cast<std::size_t>(b)]);
+        for (int b = 0; b < entry.bandCount; ++b)
+            drawBandFrame(painter, entry.bands[static_cast<std::size_t>(b)]);
     if (data_.previewMode()) drawSheetOutline(painter);
     frame_ = nullptr;
 }
@@ -115,7 +125,9 @@ void PagePainter::drawHeader(QPainter& painter, int page) const {
     const int header = m.headerHeight;
     const auto place = [&](int left, int top, int right, int bottom) {
         const auto x = [&](int v) { return trunc((trunc(v * f.conv) + f.leftMargin) * f.zoom); };
-        const auto y = [&](int v) { return trunc((trunc((v - header) * f.conv) + f.topMargin) * f.zoom); };
+        const auto y = [&](int v) {
+            return trunc((trunc((v - header) * f.conv) + f.topMargin) * f.zoom);
+        };
         return QRect(QPoint(x(left), y(top)), QPoint(x(right), y(bottom)));
     };
     const auto titles = HeaderTitleLines(data_.job(), data_.settings());
@@ -128,13 +140,15 @@ void PagePainter::drawHeader(QPainter& painter, int page) const {
                          Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextDontClip,
                          qs(std::string(text)));
     }
-    const std::string date = HeaderDateLine(data_.job(), data_.settings(), date_, time_, page, data_.pageCount());
+    const std::string date =
+        HeaderDateLine(data_.job(), data_.settings(), date_, time_, page, data_.pageCount());
     const std::string_view text = TrimBlanks(date);
     if (text.empty()) return;
     const int width = static_cast<int>(displayUnits(text) + 1) * aWidth;
     const int w = trunc(m.printableWidth / f.conv);
     const int left = w - (width + aWidth);
-    painter.drawText(place(left, kDateTop, trunc((left + width) * 1.2), trunc((kDateTop + kHeaderPanelHeight) * 1.2)),
+    painter.drawText(place(left, kDateTop, trunc((left + width) * 1.2),
+                           trunc((kDateTop + kHeaderPanelHeight) * 1.2)),
                      Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextDontClip,
                      qs(std::string(text)));
 }
@@ -153,13 +167,17 @@ void PagePainter::drawBandFixed(QPainter& painter, BandEntry& band, bool lastOnl
     const CellLayout& origin = data_.cell(0, 0);
     band.left = origin.left;
     band.top = origin.top + d;
-    const auto want = [&](int c, int r) { return !lastOnly || c == fixedCols - 1 || r == fixedRows - 1; };
+    const auto want = [&](int c, int r) {
+        return !lastOnly || c == fixedCols - 1 || r == fixedRows - 1;
+    };
     for (int r = 0; r < fixedRows; ++r)
         for (int c = 0; c < fixedCols; ++c)
-            if (want(c, r) && data_.cell(c, r).page > 0) drawCell(painter, c, r, data_.cell(c, r), d);
+            if (want(c, r) && data_.cell(c, r).page > 0)
+                drawCell(painter, c, r, data_.cell(c, r), d);
     for (int r = std::max(fixedRows, band.firstRow); r <= band.lastRow; ++r)
         for (int c = 0; c < fixedCols; ++c)
-            if (want(c, r) && data_.cell(c, r).page > 0) drawCell(painter, c, r, data_.cell(c, r), d);
+            if (want(c, r) && data_.cell(c, r).page > 0)
+                drawCell(painter, c, r, data_.cell(c, r), d);
     for (int c = std::max(fixedCols, band.firstCol); c <= band.lastCol; ++c) {
         for (int r = 0; r < fixedRows; ++r) {
             const CellLayout& at = data_.cell(c, r);
@@ -187,16 +205,19 @@ void PagePainter::drawBandFrame(QPainter& painter, const BandEntry& band) const 
     painter.setPen(QPen(Qt::black, 2 * frame_->penWidth));
     painter.setBrush(Qt::NoBrush);
     painter.drawLine(box.left(), box.top(), box.left() + box.width(), box.top());
-    painter.drawLine(box.left(), box.top() + box.height(), box.left() + box.width(), box.top() + box.height());
+    painter.drawLine(box.left(), box.top() + box.height(), box.left() + box.width(),
+                     box.top() + box.height());
     painter.drawLine(box.left(), box.top(), box.left(), box.top() + box.height());
-    painter.drawLine(box.left() + box.width(), box.top(), box.left() + box.width(), box.top() + box.height());
+    painter.drawLine(box.left() + box.width(), box.top(), box.left() + box.width(),
+                     box.top() + box.height());
 }
 
 void PagePainter::drawSheetOutline(QPainter& painter) const {
     const PageMetrics& m = data_.metrics();
     painter.setPen(QPen(Qt::blue, 1));
     painter.setBrush(Qt::NoBrush);
-    painter.drawRect(1, 1, trunc(m.sheetWidth * frame_->zoom) - 2, trunc(m.sheetHeight * frame_->zoom) - 2);
+    painter.drawRect(1, 1, trunc(m.sheetWidth * frame_->zoom) - 2,
+                     trunc(m.sheetHeight * frame_->zoom) - 2);
 }
 
 bool PagePainter::rowEmpty(int row) {
@@ -224,7 +245,8 @@ void PagePainter::drawCell(QPainter& painter, int col, int row, const CellLayout
         back = colours.fixedBack;
         ink = colours.fixedText;
     } else {
-        if (s.breakColor && data_.breakBit(col, row)) back = colours.shadeBack, ink = colours.shadeText;
+        if (s.breakColor && data_.breakBit(col, row))
+            back = colours.shadeBack, ink = colours.shadeText;
         if ((s.karaGyoColor || s.karaGyoBlack) && rowEmpty(row)) {
             back = s.karaGyoColor ? colours.shadeBack : colours.fixedBack;
             ink = colours.shadeText;
@@ -265,11 +287,13 @@ void PagePainter::drawCellText(QPainter& painter, int col, int row, const QRect&
     int y = box.top() + inset;
     // A single line in a row lower than one line is centred in the row
     // rather than hanging below it.
-    const int lineBox = lines.size() == 1 ? std::min(box.height() - 2 * inset, f.lineHeight) : f.lineHeight;
+    const int lineBox =
+        lines.size() == 1 ? std::min(box.height() - 2 * inset, f.lineHeight) : f.lineHeight;
     for (const std::string& line : lines) {
         const std::string_view shown = TrimRightBlanks(line);
         int x = innerLeft;
-        if (centre) x += trunc((innerWidth - static_cast<double>(displayUnits(shown)) * f.charWidth) / 2);
+        if (centre)
+            x += trunc((innerWidth - static_cast<double>(displayUnits(shown)) * f.charWidth) / 2);
         painter.drawText(QRect(x, y, std::max(innerWidth, box.width()) * 2, lineBox),
                          Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextDontClip,
                          qs(std::string(shown)));

@@ -15,7 +15,9 @@ struct Rect {
     int left, top, right, bottom;
 };
 
-Rect rectOf(const CellLayout& c) { return {c.left, c.top, c.right, c.bottom}; }
+Rect rectOf(const CellLayout& c) {
+    return {c.left, c.top, c.right, c.bottom};
+}
 
 } // namespace
 
@@ -54,8 +56,10 @@ private:
     enum class BandEnd { Rows, Full, Stopped };
 
     void measureFixed() {
-        for (int c = 0; c < d_.grid_.fixedCols() && c < cols_; ++c) fixedW_ += d_.colWidth(c);
-        for (int r = 0; r < d_.grid_.fixedRows() && r < n_; ++r) fixedH_ += d_.rowHeight(r);
+        for (int c = 0; c < d_.grid_.fixedCols() && c < cols_; ++c)
+            fixedW_ += d_.colWidth(c);
+        for (int r = 0; r < d_.grid_.fixedRows() && r < n_; ++r)
+            fixedH_ += d_.rowHeight(r);
     }
 
     void narrowColumns() {
@@ -66,7 +70,8 @@ private:
     }
 
     bool fitsVertically(const Rect& r) const {
-        return d_.onePageMode() ? static_cast<int>(r.bottom * d_.fitFactor_) <= ht_ : r.bottom <= ht_;
+        return d_.onePageMode() ? static_cast<int>(r.bottom * d_.fitFactor_) <= ht_
+                                : r.bottom <= ht_;
     }
     bool fits(const Rect& r) const {
         return fitsVertically(r) && (d_.onePageMode() || r.right <= w_);
@@ -79,7 +84,8 @@ private:
         Rect last{};
         if (!newPage) {
             last = rectOf(d_.at(k_, l_));
-            const Rect candidate{last.left, last.bottom + gap_, last.right, last.bottom + gap_ + bh_};
+            const Rect candidate{last.left, last.bottom + gap_, last.right,
+                                 last.bottom + gap_ + bh_};
             newPage = !fits(candidate);
         }
         if (newPage) {
@@ -105,8 +111,14 @@ private:
             for (int j = s; j < cols_; ++j) {
                 const int width = d_.colWidth(j);
                 Rect rc{x, y, x + width, y + h};
-                if (j > limCol_) rc.left += fixedW_, rc.right += fixedW_;
-                if (r > limRow_) rc.top += fixedH_, rc.bottom += fixedH_;
+                if (j > limCol_) {
+                    rc.left += fixedW_;
+                    rc.right += fixedW_;
+                }
+                if (r > limRow_) {
+                    rc.top += fixedH_;
+                    rc.bottom += fixedH_;
+                }
                 if (!fits(rc)) {
                     if (!fitsVertically(rc)) return BandEnd::Full;
                     break;
@@ -140,7 +152,8 @@ private:
     }
 
     void reportRows() const {
-        d_.report("[ Line  " + std::to_string(l_ / 100 * 100) + " / " + std::to_string(n_ - 1) + " ]");
+        d_.report("[ Line  " + std::to_string(l_ / 100 * 100) + " / " + std::to_string(n_ - 1) +
+                  " ]");
     }
 
     PrintData& d_;
@@ -163,7 +176,8 @@ LayoutResult PrintData::layout(int mode) {
     clearPlacedRows();
     rowsCreated_ = -1;
     placedRows_ = rowsToLayOut();
-    const std::size_t needed = static_cast<std::size_t>(placedRows_) * static_cast<std::size_t>(grid_.colCount());
+    const std::size_t needed =
+        static_cast<std::size_t>(placedRows_) * static_cast<std::size_t>(grid_.colCount());
     if (cells_.size() < needed) cells_.resize(needed);
     const LayoutResult result = Pagination(*this).run();
     if (result == LayoutResult::Stopped) {
@@ -194,7 +208,8 @@ bool PrintData::buildPageTable() {
         for (int c = 0; c < cols; ++c) {
             const CellLayout& cell = at(c, r);
             if (cell.page < 1) continue;
-            if (static_cast<std::size_t>(cell.page) > pages_.size()) pages_.resize(static_cast<std::size_t>(cell.page));
+            if (static_cast<std::size_t>(cell.page) > pages_.size())
+                pages_.resize(static_cast<std::size_t>(cell.page));
             PageEntry& page = pages_[static_cast<std::size_t>(cell.page - 1)];
             if (page.firstRow < 0) page.firstCol = c, page.firstRow = r;
             page.lastCol = c, page.lastRow = r;
@@ -209,16 +224,19 @@ bool PrintData::buildPageTable() {
     }
     const int count = static_cast<int>(pages_.size());
     for (int p = 1; p <= count; ++p) {
-        if (p % kPagesPerReport == 0) report("[ PAGE  " + std::to_string(p) + " / " + std::to_string(count) + " ]");
+        if (p % kPagesPerReport == 0)
+            report("[ PAGE  " + std::to_string(p) + " / " + std::to_string(count) + " ]");
         if (createAll_ && !running_ && askStop()) {
             pages_.resize(static_cast<std::size_t>(p - 1));
             return false;
         }
         PageEntry& page = pages_[static_cast<std::size_t>(p - 1)];
-        while (page.bandCount < kMaxBands && page.bands[static_cast<std::size_t>(page.bandCount)].firstRow >= 0)
+        while (page.bandCount < kMaxBands &&
+               page.bands[static_cast<std::size_t>(page.bandCount)].firstRow >= 0)
             ++page.bandCount;
     }
-    while (!pages_.empty() && pages_.back().firstRow < 0) pages_.pop_back();
+    while (!pages_.empty() && pages_.back().firstRow < 0)
+        pages_.pop_back();
     return true;
 }
 
@@ -253,7 +271,9 @@ void PrintData::restoreBackup() {
 // Printed pages show the preview layout at 95 % of its proportional size.
 void PrintData::scaleForPrinter() {
     const double ratio = dpiRatio();
-    const auto scale = [ratio](int v) { return static_cast<int>(static_cast<int>(v * ratio) * 0.95); };
+    const auto scale = [ratio](int v) {
+        return static_cast<int>(static_cast<int>(v * ratio) * 0.95);
+    };
     const auto end = cells_.begin() + static_cast<std::ptrdiff_t>(placedRows_) * grid_.colCount();
     for (auto it = cells_.begin(); it != end; ++it) {
         if (it->page < 1) continue;

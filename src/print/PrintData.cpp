@@ -13,7 +13,9 @@ namespace tabulix {
 
 namespace {
 
-int trunc(double v) { return static_cast<int>(v); }
+int trunc(double v) {
+    return static_cast<int>(v);
+}
 
 int headerTitleCount(const PrintJob& job) {
     return static_cast<int>(std::count_if(job.titleLines.begin(), job.titleLines.end(),
@@ -60,7 +62,8 @@ void PrintData::build() {
     const int rows = grid_.rowCount();
     const int cols = grid_.colCount();
     rowInfo_.assign(static_cast<std::size_t>(rows), RowInfo{});
-    for (int r = 0; r < rows; ++r) rowInfo_[static_cast<std::size_t>(r)].height = source.rowHeight(r);
+    for (int r = 0; r < rows; ++r)
+        rowInfo_[static_cast<std::size_t>(r)].height = source.rowHeight(r);
     sourceWidths_.assign(static_cast<std::size_t>(cols), 0);
     for (int c = 0; c < cols; ++c) {
         const int w = source.colWidth(c);
@@ -87,6 +90,9 @@ void PrintData::prepareRows(int rows) {
     rows = std::min(rows, grid_.rowCount());
     std::string scratch;
     for (int r = prepared_; r < rows; ++r) {
+        if (r % 5000 == 4999)
+            report("[ Line  " + std::to_string(r / 100 * 100) + " / " +
+                   std::to_string(grid_.rowCount() - 1) + " ]");
         wrapRow(r, scratch);
         if (settings_.breakColor) breakRow(r);
     }
@@ -100,11 +106,14 @@ void PrintData::wrapRow(int r, std::string& scratch) {
     const int w = std::max(1, sourceChar_.width);
     int lines = 1;
     for (int c = 0; c < grid_.colCount(); ++c) {
-        const int colWidth = job_.tableMode ? source.colWidth(c) : sourceWidths_[static_cast<std::size_t>(c)];
+        const int colWidth =
+            job_.tableMode ? source.colWidth(c) : sourceWidths_[static_cast<std::size_t>(c)];
         const std::string_view raw = grid_.cell(c, r);
         if (colWidth <= 0 || static_cast<std::int64_t>(raw.size()) * w <= colWidth) continue;
-        const std::int64_t textWidth = static_cast<std::int64_t>(cellDisplayUnits(printView(raw, scratch))) * w;
-        if (colWidth < textWidth) lines = std::max(lines, 1 + static_cast<int>(textWidth / colWidth));
+        const std::int64_t textWidth =
+            static_cast<std::int64_t>(cellDisplayUnits(printView(raw, scratch))) * w;
+        if (colWidth < textWidth)
+            lines = std::max(lines, 1 + static_cast<int>(textWidth / colWidth));
     }
     if (job_.maxCellLines > 0) lines = std::min(lines, job_.maxCellLines);
     rowInfo_[static_cast<std::size_t>(r)].height =
@@ -205,7 +214,8 @@ void PrintData::breakRow(int r) {
 
 void PrintData::computeBreakFlags() {
     if (!settings_.breakColor) return;
-    for (int r = 0; r < prepared_; ++r) breakRow(r);
+    for (int r = 0; r < prepared_; ++r)
+        breakRow(r);
 }
 
 bool PrintData::breakBit(int col, int row) const {
@@ -214,8 +224,9 @@ bool PrintData::breakBit(int col, int row) const {
 
 const CellLayout& PrintData::cell(int col, int row) const {
     static const CellLayout notPlaced;
-    const std::size_t index = static_cast<std::size_t>(row) * static_cast<std::size_t>(grid_.colCount()) +
-                              static_cast<std::size_t>(col);
+    const std::size_t index =
+        static_cast<std::size_t>(row) * static_cast<std::size_t>(grid_.colCount()) +
+        static_cast<std::size_t>(col);
     if (index >= cells_.size()) return notPlaced;
     return cells_[static_cast<std::size_t>(row) * static_cast<std::size_t>(grid_.colCount()) +
                   static_cast<std::size_t>(col)];
@@ -244,9 +255,9 @@ int PrintData::rowsToLayOut() const {
 }
 
 bool PrintData::createAll() {
-    const std::string text = std::string(kCreateAllQuestionHead) +
-                             std::to_string(grid_.rowCount() - 1) + "    列数: " +
-                             std::to_string(grid_.colCount() - 2) + "\r\n\r\nよろしいですか？";
+    const std::string text =
+        std::string(kCreateAllQuestionHead) + std::to_string(grid_.rowCount() - 1) +
+        "    列数: " + std::to_string(grid_.colCount() - 2) + "\r\n\r\nよろしいですか？";
     if (!dialogs_.question(text)) return false;
     createAll_ = true;
     running_ = true;
@@ -275,7 +286,9 @@ bool PrintData::refuseForLargeCell() {
     return true;
 }
 
-std::string PrintData::createStatus() const { return complete() ? "作成済" : "作成要→"; }
+std::string PrintData::createStatus() const {
+    return complete() ? "作成済" : "作成要→";
+}
 
 std::string PrintData::linesStatus() const {
     const std::string rows = std::to_string(grid_.rowCount() - 1);

