@@ -128,9 +128,11 @@ TEST(PagePainter, LongTextIsDrawnInAtMostMaxCellLines) {
             job.maxCellLines = maxLines;
             job.printSettings.breakColor = false;
             job.printSettings.cmbLineKind = 0;
+            job.printSettings.dataCenter = maxLines == 0;
         });
         const CellLayout& cell = printed.data.cell(2, 2);
-        const QImage image = printed.render(1, 1.0, maxLines ? "/tmp/print-maxlines.png" : nullptr);
+        const QImage image =
+            printed.render(1, 1.0, maxLines ? "/tmp/print-maxlines.png" : "/tmp/print-wrapped.png");
         const QRect inner(printed.at(cell.left + 4, cell.top + 2),
                           printed.at(cell.right - 4, cell.bottom - 1));
         EXPECT_EQ(textLines(image, inner), maxLines ? 3 : 5) << maxLines;
