@@ -196,13 +196,6 @@ TEST(PagePainter, OnePageModeDrawsAtHalfSize) {
     EXPECT_EQ(grey(image, printed.at(700, 314)), 255);
 }
 
-TEST(PagePainter, PagesOutsideTheDataDrawNothing) {
-    const StringGrid grid = printGrid(3, 5);
-    Printed printed(grid);
-    const QImage image = printed.render(2);
-    EXPECT_EQ(image.pixel(10, 10), QColor(Qt::darkGray).rgb());
-}
-
 } // namespace
 } // namespace tabulix
 

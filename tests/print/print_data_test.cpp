@@ -86,19 +86,6 @@ TEST(PrintData, TwiceAsWideGivesTwoBandsStackedOrOnTheNextPage) {
     }
 }
 
-TEST(PrintData, LaterBlocksOnlyHoldDataCellsShiftedForTheFixedArea) {
-    const StringGrid grid = printGrid(12, 100);
-    AnsweringDialogs dialogs;
-    Laid laid(printJob(grid), dialogs);
-    PrintData& d = laid.data;
-    // Page 3 is row block 2, band 1: fixed columns laid out again, fixed row not.
-    EXPECT_EQ(d.page(3).firstRow, 47);
-    EXPECT_EQ(where(d, 0, 47), (std::vector<int>{3, 1, 0, 20}));
-    EXPECT_EQ(where(d, 8, 47), (std::vector<int>{4, 1, 100, 20}));
-    EXPECT_EQ(d.page(4).firstCol, 8);
-    EXPECT_EQ(d.cell(0, 0).page, 1); // the fixed row stays where page 1 has it
-}
-
 TEST(PrintData, LargeCellErrorKeepsThePagesBeforeIt) {
     AnsweringDialogs dialogs;
     StringGrid tall = printGrid(3, 100);
