@@ -108,6 +108,14 @@ constexpr const char16_t* kBuilt[] = {
     u"pm2_StrCvtZenToHan",
     u"pm2_StrCvtHiraToKata",
     u"pm2_StrCvtKataToHira",
+    // The Help menu and the display-content output.
+    u"Mn_Help_Begin",
+    u"Mn_Help_Guide1",
+    u"Mn_Help_Guide2",
+    u"Mn_Help_Guide3",
+    u"Mn_Help_ColName",
+    u"Mn_Help_History",
+    u"Mn_OutputCsv",
     // The sort window.
     u"Btn_Sort",
     u"Btn_ViewCol",

@@ -2,6 +2,9 @@
 // and the settings kept between runs.
 #include "app/TFm_Tabulix01.h"
 
+#include "app/HelpCommands.h"
+#include "help/TFm_Browse.h"
+
 #include "app/TFm_CsvEtc.h"
 #include "search/TFm_Tabulix02.h"
 #include "settings/CommandLine.h"
@@ -115,6 +118,7 @@ void TFm_Tabulix01::CollectSettings() {
     s.cmbCrNext = c.Cmb_CrNext->currentIndex();
     s.cmbBunri = c.Cmb_Bunri->currentIndex();
     s.cmbMoji = c.Cmb_Moji->currentIndex();
+    s.printBrowser = help_->browser()->printSettings();
     const std::pair<const char*, bool*> checks[] = {
         {"Mn_FixedCenter", &s.fixedCenter},   {"Mn_DataCenter", &s.dataCenter},
         {"Mn_TrimSpace", &s.trimSpace},       {"Mn_DateEdit", &s.dateEdit},

@@ -3,6 +3,7 @@
 #include "app/ControlAvailability.h"
 #include "app/CellMemoCommands.h"
 #include "app/EditCommands.h"
+#include "app/HelpCommands.h"
 #include "app/SingleRowEditor.h"
 #include "app/MainMenu.h"
 #include "sort/TFm_CsvFunc.h"
@@ -157,6 +158,7 @@ void TFm_Tabulix01::connectCommands() {
     connectFileCommands();
     connectViewCommands();
     editCommands_ = new EditCommands(*this);
+    help_ = new HelpCommands(*this);
     connectSortCommands();
     connect(action("Mn_RecEtc"), &QAction::triggered, this, &TFm_Tabulix01::Mn_RecEtcClick);
     connect(MyTimer_, &QTimer::timeout, this, &TFm_Tabulix01::MyTimerTimer);
@@ -236,6 +238,7 @@ void TFm_Tabulix01::firstShow() {
     events_.columnsChanged();
     events_.resultsStale(true);
     firstShow_ = false;
+    help_->registerEntries();
     MyTimer_->start();
     SaveTimer_->start();
     QGuiApplication::restoreOverrideCursor();

@@ -29,6 +29,7 @@ namespace tabulix {
 class CaptionPanel;
 struct CommandLine;
 class EditCommands;
+class HelpCommands;
 class Clipboard;
 class GridWidget;
 class TFm_Tabulix02;
@@ -70,6 +71,8 @@ public:
     StringGrid& VertGrid() { return vertGrid_; }
     // Row and column commands, undo and the grid's pop-up menus.
     EditCommands& editCommands() { return *editCommands_; }
+    // The Help menu, the document browser and the display-content output.
+    HelpCommands& helpCommands() { return *help_; }
     // Commits what is typed in the cell memo before the table is read or
     // left by a path that does not move the focus (a drop, closing).
     void finishCellEdit();
@@ -251,6 +254,7 @@ private:
     EditCommands* editCommands_ = nullptr;
     TFm_Tabulix02* search_ = nullptr;
     TFm_CsvFunc* csvFunc_ = nullptr;
+    HelpCommands* help_ = nullptr;
     QTimer* MyTimer_ = nullptr;
     QTimer* SaveTimer_ = nullptr;
     QTimer* GridTimer_ = nullptr;

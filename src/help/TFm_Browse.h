@@ -31,6 +31,7 @@ public:
     using BrowserOpener = std::function<bool(const std::string& path)>;
     TFm_Browse(UserDialogs& dialogs, BrowserOpener openInBrowser, QWidget* parent = nullptr);
 
+    void setBrowserOpener(BrowserOpener openInBrowser) { openInBrowser_ = std::move(openInBrowser); }
     void SetBrowseCaption(const QString& caption);
     // Adds sub-entry `subName` of top-level entry `topName` of `menu` to the
     // browse list; nothing when either is missing.
