@@ -116,6 +116,18 @@ constexpr const char16_t* kBuilt[] = {
     u"Mn_Help_ColName",
     u"Mn_Help_History",
     u"Mn_OutputCsv",
+    // Marking (its print items wait for the print preview).
+    u"Pm_RowMark",
+    u"Pm_RowMarkSet",
+    u"Pm_RowMarkClear",
+    u"Pm_RowMarkClearAll",
+    u"Pm_RowMarkSave",
+    u"Pm_ColMark",
+    u"Pm_ColMarkSet",
+    u"Pm_ColMarkClear",
+    u"Pm_ColMarkClearAll",
+    u"Pm_ColMarkSave",
+    u"Mn_MarkSave",
     // The sort window.
     u"Btn_Sort",
     u"Btn_ViewCol",

@@ -9,6 +9,7 @@
 #include "edit/DragScroll.h"
 #include "edit/EditSession.h"
 #include "edit/LineCommands.h"
+#include "edit/Marking.h"
 #include "edit/RowColumnCores.h"
 #include "edit/RowImport.h"
 #include "edit/UndoCommand.h"
@@ -24,6 +25,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QCursor>
+#include <QFile>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
@@ -233,6 +235,18 @@ void EditCommands::connectMenus() {
     connect(popupAction("Pm_RangeRowDelete2"), &QAction::triggered, this,
             [this] { Pm_RangeRowClick(RangeRowCommand::Delete); });
     connect(window_.action("Mn_Undo"), &QAction::triggered, this, &EditCommands::Mn_UndoClick);
+    const std::pair<const char*, MarkAction> marks[] = {{"Set", MarkAction::Set},
+                                                        {"Clear", MarkAction::Clear},
+                                                        {"ClearAll", MarkAction::ClearAll}};
+    for (const auto& [suffix, action] : marks) {
+        connect(popupAction(("Pm_RowMark" + std::string(suffix)).c_str()), &QAction::triggered,
+                this, [this, action = action] { MarkRows(*session_, action); });
+        connect(popupAction(("Pm_ColMark" + std::string(suffix)).c_str()), &QAction::triggered,
+                this, [this, action = action] { MarkColumns(*session_, action); });
+    }
+    for (QAction* save :
+         {popupAction("Pm_RowMarkSave"), popupAction("Pm_ColMarkSave"), window_.action("Mn_MarkSave")})
+        connect(save, &QAction::triggered, this, &EditCommands::Mn_MarkSaveClick);
 }
 
 void EditCommands::Pm_RowInsertClick() {
@@ -315,6 +329,14 @@ void EditCommands::Pm_RangeRowClick(RangeRowCommand command) {
         break;
     }
     edit.headerMode = HeaderMode::Cells;
+}
+
+void EditCommands::Mn_MarkSaveClick() {
+    Settings& settings = window_.settings();
+    const std::string folder =
+        QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
+    SaveMarkedData(*session_, window_.WorkGrid(), settings.pathSelectFile, settings.pathEditFile,
+                   folder, window_.saveEncoding());
 }
 
 void EditCommands::Mn_UndoClick() {
@@ -532,13 +554,23 @@ void EditCommands::dragStep(bool rows) {
     if (step.move != DragMove::Follow || before != end) host_->repaint();
 }
 
-// A double click on a data cell opens the memo. (Row and column header
-// double clicks mark lines once marking exists.)
+// A double click on a line's header flips its mark; on a data cell it opens
+// the memo.
 void EditCommands::GridDblClick(const GridMouse&) {
     const EditState& edit = window_.editState();
     const StringGrid& g = window_.Grid();
-    if (edit.mouseDownCol >= g.fixedCols() && edit.mouseDownRow >= g.fixedRows())
+    const int col = edit.mouseDownCol;
+    const int row = edit.mouseDownRow;
+    if (col >= 0 && col < kFixedColCount && row >= g.fixedRows()) {
+        FlipRowMark(window_.table(), row);
+        host_->repaint();
+    } else if (row >= 0 && row < g.fixedRows() && col >= kFirstDataCol) {
+        FlipColumnMark(window_.table(), col);
+        window_.RefreshCaption();
+        host_->repaint();
+    } else if (col >= g.fixedCols() && row >= g.fixedRows()) {
         memo_->openMemo();
+    }
 }
 
 bool EditCommands::itemEnabled(const char* name) const {

@@ -54,6 +54,7 @@ public:
     enum class RangeRowCommand { Insert, Copy, Delete };
     void Pm_RangeRowClick(RangeRowCommand command);
     void Mn_UndoClick();
+    void Mn_MarkSaveClick();
 
     // The cell menu's range commands and the clip items of the header menus.
     void Pm_RangeClipClick(ClipKind kind);

@@ -124,6 +124,8 @@ public:
     void OpenClipboard(bool fromCommandLine, const std::string& caption);
     void Cmb_BunriClick();
     TextEncoding tableEncoding() const { return tableEncoding_; }
+    // What a save writes: the chosen encoding, else the table's own.
+    TextEncoding saveEncoding() const { return chosenEncoding().value_or(tableEncoding_); }
 
     // The command-line argument (or a dropped file's quoted path): a file, a
     // folder or the clipboard request, with layout keys.

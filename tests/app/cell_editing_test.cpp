@@ -226,6 +226,16 @@ TEST_F(CellEditingTest, HeaderPressesChooseTheRangeAndTheMenu) {
     EXPECT_TRUE(memo()->isVisible());
     EXPECT_EQ(memo()->memoText(), "b7");
     key(Qt::Key_Escape);
+
+    // Double clicks on headers flip marks.
+    click(0, 4);
+    QTest::mouseDClick(viewport(), Qt::LeftButton, {}, centre(0, 4));
+    EXPECT_TRUE(window->table().rowRecords[4].marked);
+    click(3, 0);
+    QTest::mouseDClick(viewport(), Qt::LeftButton, {}, centre(3, 0));
+    EXPECT_TRUE(window->table().colRecords[3].marked);
+    EXPECT_EQ(window->table().markedColCount, 1);
+    EXPECT_FALSE(memo()->isVisible());
 }
 
 } // namespace
