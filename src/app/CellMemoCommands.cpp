@@ -90,11 +90,7 @@ void CellMemoCommands::memoLeft(bool byKey) {
 // A composition starting on the grid opens the memo and continues there;
 // text committed straight away is typed into the memo as well.
 bool CellMemoCommands::inputMethod(QInputMethodEvent* event) {
-    if (event->preeditString().isEmpty() && event->commitString().isEmpty()) return false;
-    openMemo();
-    if (!memo_->isOpen()) return false;
-    QCoreApplication::sendEvent(memo_, event);
-    return true;
+    return memo_->takeOverComposition(event, [this] { openMemo(); });
 }
 
 } // namespace tabulix

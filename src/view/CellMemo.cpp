@@ -4,7 +4,9 @@
 #include "view/GridWidget.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QFocusEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QTextDocument>
@@ -48,6 +50,14 @@ void CellMemo::openOver(GridWidget* grid, int col, int row, const std::string& t
     setPalette(colours);
     setFont(grid->font());
     open(text, rect);
+}
+
+bool CellMemo::takeOverComposition(QInputMethodEvent* event, const std::function<void()>& open) {
+    if (event->preeditString().isEmpty() && event->commitString().isEmpty()) return false;
+    open();
+    if (!open_) return false;
+    QCoreApplication::sendEvent(this, event);
+    return true;
 }
 
 std::string CellMemo::memoText() const {

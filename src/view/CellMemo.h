@@ -4,6 +4,7 @@
 
 #include <QPlainTextEdit>
 
+#include <functional>
 #include <string>
 
 namespace tabulix {
@@ -32,6 +33,10 @@ public:
     // (non-breaking spaces stay).
     std::string memoText() const;
     bool isOpen() const { return open_; }
+    // An input-method event on the grid below: `open` opens the memo and the
+    // event goes on in it, so a composition started on the grid is typed
+    // here. False when there was nothing to take over.
+    bool takeOverComposition(QInputMethodEvent* event, const std::function<void()>& open);
     // Hides the memo and reports `left` once; safe to call when closed.
     void leave();
 

@@ -44,11 +44,7 @@ void GridCellEditor::memoLeft() {
 }
 
 bool GridCellEditor::inputMethod(QInputMethodEvent* event) {
-    if (event->preeditString().isEmpty() && event->commitString().isEmpty()) return false;
-    openMemo();
-    if (!memo_->isOpen()) return false;
-    QCoreApplication::sendEvent(memo_, event);
-    return true;
+    return memo_->takeOverComposition(event, [this] { openMemo(); });
 }
 
 } // namespace tabulix
