@@ -9,7 +9,6 @@
 #include "view/GridWidget.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QInputMethodEvent>
 
 namespace tabulix {

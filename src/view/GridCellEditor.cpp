@@ -5,7 +5,6 @@
 #include "view/CellMemo.h"
 #include "view/GridWidget.h"
 
-#include <QCoreApplication>
 #include <QInputMethodEvent>
 
 namespace tabulix {
