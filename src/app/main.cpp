@@ -3,11 +3,24 @@
 #include "app/QtUserDialogs.h"
 #include "settings/Settings.h"
 #include "app/TFm_Tabulix01.h"
+#include "settings/CommandLine.h"
 #include "settings/SettingsFile.h"
 
 #include <QApplication>
 
+#include <cstdio>
+#include <cstring>
+
 int main(int argc, char** argv) {
+    // Answered without a window (or a display).
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        std::fputs(tabulix::CommandLineUsage().c_str(), stdout);
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::puts("Tabulix " TABULIX_VERSION);
+        return 0;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tabulix"));
     tabulix::installJapaneseTranslation(app);

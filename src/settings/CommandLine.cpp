@@ -6,6 +6,7 @@
 #include "text/TextHelpers.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <cctype>
 
 namespace tabulix {
@@ -41,6 +42,14 @@ void applyKey(std::string_view field, CommandLine& cl) {
 
 CommandLine ParseCommandLine(std::string_view argument) {
     CommandLine cl;
+    // A file manager passes one path, which may hold commas: a whole argument
+    // that names an existing file is that file.
+    std::error_code error;
+    if (argument.find(',') != std::string_view::npos &&
+        std::filesystem::is_regular_file(std::filesystem::path(std::string(argument)), error)) {
+        cl.target = std::string(argument);
+        return cl;
+    }
     const std::vector<std::string> fields = SplitLine(argument, Separator::of(','));
     if (fields.empty()) return cl;
     cl.clipboard = containsIgnoringCase(fields.front(), "Key:ClipBoard");
@@ -48,6 +57,25 @@ CommandLine ParseCommandLine(std::string_view argument) {
     for (const std::string& field : fields)
         applyKey(TrimBlanks(field), cl);
     return cl;
+}
+
+std::string CommandLineUsage() {
+    return "使い方 / Usage: tabulix [\"<file or folder>[,Key:Name=value...]\" | \"Key:ClipBoard[,...]\"]\n"
+           "\n"
+           "  The one argument is split at commas (double quotes protect them); an\n"
+           "  argument that names an existing file is that file, commas and all.\n"
+           "\n"
+           "  <file>                 a CSV file to open\n"
+           "  <folder>               where the next open dialog starts\n"
+           "  Key:ClipBoard          open the clipboard text as the table\n"
+           "  Key:ClipCaption=text   the caption of a table opened from the clipboard\n"
+           "  Key:FixedRows=n        header rows held fixed\n"
+           "  Key:FixedRowSEQ=True   number the header rows too\n"
+           "  Key:BNR=name           the separator: Comma, TAB or an item of 分離符号\n"
+           "  Key:Caption=text       the window caption\n"
+           "\n"
+           "  --help                 this text\n"
+           "  --version              the version\n";
 }
 
 std::optional<int> SeparatorIndexOfName(std::string_view name) {

@@ -23,6 +23,9 @@ struct CommandLine {
 
 CommandLine ParseCommandLine(std::string_view argument);
 
+// What `tabulix --help` prints.
+std::string CommandLineUsage();
+
 // The separator list item a "Key:BNR" value names: "Comma" is the comma,
 // otherwise the first item whose text without surrounding blanks equals the
 // value exactly.

@@ -1,3 +1,5 @@
+#include "TestFiles.h"
+
 #include "settings/CommandLine.h"
 
 #include <gtest/gtest.h>
@@ -136,6 +138,25 @@ TEST(DroppedPath, SurvivesTheCommandLineParser) {
         EXPECT_FALSE(cl.clipboard);
     }
     EXPECT_EQ(ParseCommandLine(QuoteDroppedPath("/tmp/folder/")).target, "/tmp/folder");
+}
+
+} // namespace
+} // namespace tabulix
+
+namespace tabulix {
+namespace {
+
+// A file manager hands over one path, commas and all; a name that is not an
+// existing file is split as usual.
+TEST(CommandLine, AnExistingFileIsTakenWholeCommasAndAll) {
+    const auto dir = makeTemporaryFolder("tabulix-commas");
+    const std::string path = (dir / "a,b,Key:FixedRows=3.csv").string();
+    writeBytes(path, "x\r\n");
+    EXPECT_EQ(ParseCommandLine(path).target, path);
+    EXPECT_FALSE(ParseCommandLine(path).fixedRows);
+    EXPECT_EQ(ParseCommandLine((dir / "none,Key:FixedRows=3").string()).fixedRows, 3);
+    std::filesystem::remove_all(dir);
+    EXPECT_NE(CommandLineUsage().find("Key:ClipBoard"), std::string::npos);
 }
 
 } // namespace
