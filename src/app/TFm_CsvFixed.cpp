@@ -133,11 +133,11 @@ std::string TFm_CsvFixed::outputText(const OutputRange& range) {
     return text;
 }
 
-// In the table's own encoding, replacing the file safely.
+// In the encoding a save would use, replacing the file safely.
 bool TFm_CsvFixed::write(const std::string& path, const std::string& text) {
-    std::optional<std::string> bytes = EncodeText(text, window_.tableEncoding());
+    std::optional<std::string> bytes = EncodeText(text, window_.saveEncoding());
     if (!bytes) return false;
-    bytes->insert(0, ByteOrderMark(window_.tableEncoding()));
+    bytes->insert(0, ByteOrderMark(window_.saveEncoding()));
     return WriteFileAtomically(path, *bytes).ok();
 }
 
