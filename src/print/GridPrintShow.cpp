@@ -267,12 +267,14 @@ bool TfrmGridPrint_01::makeImage(bool wantMessage) {
     }
     const bool lowered = steps > 0;
     zoom_ = z;
+    data_->settings().cmbScale = Cmb_Scale_->currentIndex();
     if (!lowered || !wantMessage) return true;
     dialogs_.information(ImageResourceMessage(z));
     int index = std::clamp(zoomIndexInUse_, 1, kZoomItems - 1);
     while (index > 1 && !tryImage(zoomOf(index)))
         --index;
     Cmb_Scale_->setCurrentIndex(index);
+    data_->settings().cmbScale = index;
     if (tryImage(zoomOf(index))) zoom_ = zoomOf(index);
     else tryImage(zoom_);
     return true;

@@ -391,6 +391,13 @@ void TfrmGridPrint_01::closeEvent(QCloseEvent* event) {
     Q_EMIT closed();
 }
 
+// Minimising the preview minimises the program's window beneath it too.
+void TfrmGridPrint_01::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && parentWidget())
+        parentWidget()->window()->showMinimized();
+}
+
 PrintSettings TfrmGridPrint_01::resultSettings() const {
     PrintSettings result = data_->settings();
     result.cmbColor = job_.printSettings.cmbColor;
@@ -405,7 +412,7 @@ PrintSettings RunPrintPreview(const PrintJob& job, UserDialogs& dialogs, QWidget
     if (!parent) window.setWindowIcon(QApplication::windowIcon());
     QEventLoop loop;
     QObject::connect(&window, &TfrmGridPrint_01::closed, &loop, &QEventLoop::quit);
-    window.show();
+    window.showMaximized();
     loop.exec();
     return window.resultSettings();
 }

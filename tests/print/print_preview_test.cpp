@@ -16,7 +16,12 @@
 #include <QPageSize>
 #include <QPrinter>
 #include <QPushButton>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -167,6 +172,15 @@ TEST_F(PreviewTest, CellScaleStepsAndTakesBackTooLargeCells) {
     // 14 × 99 % and 14 × 93 % both give 13: the press steps on to 92.
     click("btnFontDw");
     EXPECT_EQ(text("Lbl_CellScale"), "92 %");
+    // The one-page mode works at 100 % without the scale buttons; the manual
+    // mode takes the scale back.
+    choose("Cmb_CellWay", 1);
+    EXPECT_EQ(text("Lbl_CellScale"), "");
+    EXPECT_FALSE(child("btnFontUp")->isEnabled());
+    EXPECT_EQ(window->data().settings().cellScale, 100);
+    choose("Cmb_CellWay", 0);
+    EXPECT_EQ(text("Lbl_CellScale"), "92 %");
+    EXPECT_TRUE(child("btnFontUp")->isEnabled());
     const int width = window->data().metrics().printableWidth;
     window->close();
 
@@ -256,6 +270,70 @@ TEST_F(PreviewTest, NoPrinterLeavesOnlyTheExit) {
     EXPECT_FALSE(child("pnlHed")->isVisible());
     EXPECT_FALSE(child("ScrBox")->isVisible());
     EXPECT_EQ(window->pageCount(), 0);
+}
+
+TEST_F(PreviewTest, FullCreationAndItsStop) {
+    open(12000, [](PrintJob& job) {
+        job.initialRows = 100;
+        job.printSettings.breakColor = false;
+    });
+    EXPECT_EQ(text("Lbl_CreateSts"), "作成要→");
+    EXPECT_EQ(action("Mn_RecCount")->text().toStdString(), "[ Lines  100 / 12000 ]");
+    const int partialPages = window->pageCount();
+    const std::string question = std::string(kCreateAllQuestionHead) +
+                                 "12000    列数: 3\r\n\r\nよろしいですか？";
+
+    // The stop button, pressed while the rows are laid out, asks first.
+    auto* stop = child<QPushButton>("Btn_CreateStop");
+    dialogs.answer(Answer::Yes);
+    dialogs.answer(Answer::Yes);
+    QTimer::singleShot(0, stop, [stop] { stop->click(); });
+    click("Btn_DataCreate");
+    EXPECT_EQ(dialogs.messages(),
+              (std::vector<std::string>{question, std::string(kStopQuestion)}));
+    EXPECT_EQ(window->pageCount(), partialPages);
+    EXPECT_EQ(text("Lbl_CreateSts"), "作成要→");
+    EXPECT_FALSE(stop->isVisible());
+
+    dialogs.answer(Answer::Yes);
+    click("Btn_DataCreate");
+    EXPECT_EQ(text("Lbl_CreateSts"), "作成済");
+    EXPECT_EQ(action("Mn_RecCount")->text().toStdString(), "[ Lines  12000 / 12000 ]");
+    EXPECT_GT(window->pageCount(), partialPages);
+    EXPECT_FALSE(child<QPushButton>("Btn_DataCreate")->isEnabled());
+}
+
+TEST_F(PreviewTest, DraggingThePageAndTheDoubleClickDirection) {
+    open(300, [](PrintJob& job) { job.printSettings.cmbScale = 30; });
+    auto* image = child<PageImage>("imgPrn");
+    auto* area = child<QScrollArea>("ScrBox");
+    click("btnPageUp");
+    click("btnPageUp");
+    QTest::mousePress(image, Qt::LeftButton, {}, QPoint(300, 300));
+    QMouseEvent move(QEvent::MouseMove, QPointF(200, 240), image->mapToGlobal(QPointF(200, 240)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(image, &move);
+    QTest::mouseRelease(image, Qt::LeftButton, {}, QPoint(200, 240));
+    EXPECT_EQ(area->horizontalScrollBar()->value(), 100);
+    EXPECT_EQ(area->verticalScrollBar()->value(), 60);
+    QTest::mouseDClick(image, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_EQ(window->currentPage(), 2); // moved left: back a page
+}
+
+TEST_F(PreviewTest, TextDocumentHidesTheTableControls) {
+    open(20, [](PrintJob& job) {
+        job.tableMode = false;
+        job.mainWindowMode = false;
+        job.printSettings.cellScale = 80;
+    });
+    EXPECT_FALSE(child("grpCellRate")->isVisible());
+    EXPECT_FALSE(child("grpGray")->isVisible());
+    EXPECT_FALSE(child("Cmb_LineKind")->isEnabled());
+    EXPECT_FALSE(action("Mn_TrimSpace")->isEnabled());
+    EXPECT_FALSE(qobject_cast<QMenu*>(action("Mn_PrintRowNo")->parent())->menuAction()->isVisible());
+    EXPECT_EQ(action("Mn_SaveCsv")->text().toStdString(), "1. 表示内容を Text File で保存する");
+    EXPECT_EQ(action("Mn_RecCount")->text().toStdString(), "[ Lines  20 ]");
+    EXPECT_EQ(window->resultSettings().cellScale, 80);
 }
 
 // Text of a PDF by pdftotext, pages separated by form feeds.
