@@ -23,6 +23,7 @@ QString qs(const std::string& text) {
 bool RunPrinterSetUp(PrinterChoice& choice, QWidget* parent) {
     QDialog dialog(parent);
     dialog.setWindowTitle(QStringLiteral("プリンタの設定"));
+    dialog.setMinimumWidth(360);
     auto* printers = new QComboBox(&dialog);
     printers->setObjectName(QStringLiteral("Cmb_Printer"));
     printers->addItems(choice.names());

@@ -6,9 +6,11 @@
 #include "print/PrintFont.h"
 #include "print/PrintHeader.h"
 #include "print/PrinterChoice.h"
+#include "print/PrinterSetupDialog.h"
 #include "print/TfrmGridPrint_01.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -258,6 +260,18 @@ TEST_F(PreviewTest, PrinterFactsSetUpAndPaperOutsideTheFiveSizes) {
     EXPECT_EQ(text("lblPrtInf"), "A4 横：PDF ファイル PDF FILE:");
     EXPECT_EQ(window->resultSettings().prtOrient, "横");
     EXPECT_EQ(window->resultSettings().printerIndex, 0);
+
+    // The set-up dialog itself: B5 portrait chosen.
+    window->setPrinterSetUp(RunPrinterSetUp);
+    QTimer::singleShot(0, [] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        dialog->findChild<QComboBox*>(QStringLiteral("Cmb_Paper"))->setCurrentIndex(4);
+        dialog->findChild<QComboBox*>(QStringLiteral("Cmb_Orient"))->setCurrentIndex(0);
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    click("Btn_PrtSet");
+    EXPECT_EQ(text("lblPrtInf"), "B5 縦：PDF ファイル PDF FILE:");
     EXPECT_EQ(dialogs.messages().size(), 1u);
 }
 
@@ -280,6 +294,9 @@ TEST_F(PreviewTest, FullCreationAndItsStop) {
     EXPECT_EQ(text("Lbl_CreateSts"), "作成要→");
     EXPECT_EQ(action("Mn_RecCount")->text().toStdString(), "[ Lines  100 / 12000 ]");
     const int partialPages = window->pageCount();
+    dialogs.answer(Answer::No);
+    click("Btn_PrintExec");
+    EXPECT_EQ(dialogs.messages(), std::vector<std::string>{std::string(kNotCompleteQuestion)});
     const std::string question = std::string(kCreateAllQuestionHead) +
                                  "12000    列数: 3\r\n\r\nよろしいですか？";
 
@@ -289,8 +306,8 @@ TEST_F(PreviewTest, FullCreationAndItsStop) {
     dialogs.answer(Answer::Yes);
     QTimer::singleShot(0, stop, [stop] { stop->click(); });
     click("Btn_DataCreate");
-    EXPECT_EQ(dialogs.messages(),
-              (std::vector<std::string>{question, std::string(kStopQuestion)}));
+    EXPECT_EQ(dialogs.messages(), (std::vector<std::string>{std::string(kNotCompleteQuestion),
+                                                            question, std::string(kStopQuestion)}));
     EXPECT_EQ(window->pageCount(), partialPages);
     EXPECT_EQ(text("Lbl_CreateSts"), "作成要→");
     EXPECT_FALSE(stop->isVisible());
