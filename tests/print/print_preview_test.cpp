@@ -353,6 +353,24 @@ TEST_F(PreviewTest, TextDocumentHidesTheTableControls) {
     EXPECT_EQ(window->resultSettings().cellScale, 80);
 }
 
+TEST(PrintPreview, RunsModallyAndHandsTheSettingsBack) {
+    ScriptedDialogs dialogs;
+    StringGrid grid = printGrid(3, 20);
+    PrintJob job = printJob(grid);
+    job.printSettings.cmbColor = 1;
+    job.printSettings.cmbGray = 100;
+    QTimer::singleShot(0, [] {
+        auto* window = qobject_cast<TfrmGridPrint_01*>(QApplication::activeModalWidget());
+        ASSERT_NE(window, nullptr);
+        window->findChild<QPushButton*>(QStringLiteral("btnGrayDw"))->click();
+        window->findChild<QAction*>(QStringLiteral("mnExit1"))->trigger();
+    });
+    const PrintSettings settings = RunPrintPreview(job, dialogs, nullptr);
+    EXPECT_EQ(settings.cmbGray, 99);
+    EXPECT_EQ(settings.cmbColor, 1); // handed back as received
+    EXPECT_EQ(settings.cmbMgnUp, 0);
+}
+
 // Text of a PDF by pdftotext, pages separated by form feeds.
 std::string pdfText(const std::filesystem::path& pdf) {
     const std::string out = pdf.string() + ".txt";
@@ -396,6 +414,14 @@ TEST_F(PreviewTest, PrintsPagesToPdf) {
     }
     EXPECT_EQ(text("edtPageMin"), " 1");
     EXPECT_EQ(text("edtPageMax"), " 2");
+
+    // A file that cannot be written is reported, and the preview comes back.
+    dialogs.answer(Answer::Yes);
+    dialogs.answerFile((dir / "missing" / "out.pdf").string());
+    click("Btn_PrintExec");
+    EXPECT_EQ(dialogs.messages().back(), "印刷を開始できませんでした。");
+    EXPECT_TRUE(child("pnlImage")->isVisible());
+    EXPECT_TRUE(child("grpPage")->isEnabled());
     std::filesystem::remove_all(dir);
 }
 
