@@ -1,13 +1,16 @@
 // The print data of a generated 100,000 × 10 table shaped like the main
 // grid: the first layout of 100 rows when the preview opens, full creation of
-// every row (time and peak memory) and drawing one page into a preview image.
+// every row (time and peak memory), drawing one page into a preview image and
+// printing ten pages into a PDF file.
 #include "print/PagePainter.h"
 #include "print/PrintData.h"
 #include "print/PrintFont.h"
+#include "print/PrinterChoice.h"
 #include "table/StringGrid.h"
 #include "table/UserDialogs.h"
 
-#include <QGuiApplication>
+#include <QApplication>
+#include <QPrinter>
 #include <QImage>
 #include <QPainter>
 
@@ -16,6 +19,7 @@
 #include <sys/resource.h>
 
 #include <array>
+#include <filesystem>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -166,12 +170,46 @@ void BM_DrawPage(benchmark::State& state) {
 }
 BENCHMARK(BM_DrawPage)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
+// Ten pages printed into a PDF file at 600 dpi, as the preview's print run
+// does: the layout in printer units, the pages, the return to the preview.
+void BM_PrintTenPagesToPdf(benchmark::State& state) {
+    YesDialogs dialogs;
+    PrinterChoice printers{QStringList{}};
+    printers.select(-1);
+    const std::string path = std::filesystem::temp_directory_path() / "tabulix-print-bench.pdf";
+    printers.printer().setOutputFileName(QString::fromStdString(path));
+    PrintData data(job(0), printFontMeasure(), dialogs);
+    data.setPaper(printers.paper());
+    data.build();
+    data.computeBreakFlags();
+    data.rebuild();
+    PagePainter painter(data);
+    painter.setDateTime("2026/12/08", "12:00:00");
+    for (auto _ : state) {
+        data.setPreviewMode(false);
+        data.computeMetrics();
+        data.layout(1);
+        QPainter p(&printers.printer());
+        for (int page = 1; page <= 10; ++page) {
+            painter.drawPage(p, page, 1.0);
+            if (page < 10) printers.printer().newPage();
+        }
+        p.end();
+        data.setPreviewMode(true);
+        data.computeMetrics();
+        data.layout(2);
+    }
+    state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(path));
+    std::filesystem::remove(path);
+}
+BENCHMARK(BM_PrintTenPagesToPdf)->Unit(benchmark::kMillisecond);
+
 } // namespace
 } // namespace tabulix
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();

@@ -9,4 +9,5 @@ $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-rec
     fonts-noto-cjk \
     libgtest-dev libbenchmark-dev \
     clang libclang-rt-14-dev \
-    xvfb xauth >/dev/null
+    xvfb xauth \
+    poppler-utils >/dev/null
