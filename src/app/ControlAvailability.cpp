@@ -93,6 +93,9 @@ constexpr const char16_t* kBuilt[] = {
     u"Pm_ColClipClr",
     // The search window.
     u"Btn_Select",
+    // Opening a worksheet of a workbook.
+    u"Btn_Excel",
+    u"Mn_ExcelOpen",
 };
 } // namespace
 

@@ -152,6 +152,7 @@ void TFm_Tabulix01::connectCommands() {
     connect(action("Mn_FixedRowSEQ"), &QAction::triggered, this,
             &TFm_Tabulix01::Mn_FixedRowSEQClick);
     connectFileCommands();
+    connectWorkbookCommands();
     connectViewCommands();
     editCommands_ = new EditCommands(*this);
     connect(action("Mn_RecEtc"), &QAction::triggered, this, &TFm_Tabulix01::Mn_RecEtcClick);

@@ -119,6 +119,11 @@ public:
     void Btn_OpenBoardClick();
     void OpenClipboard(bool fromCommandLine, const std::string& caption);
     void Cmb_BunriClick();
+    // Opens one worksheet of a workbook as the table.
+    void Btn_ExcelClick();
+    // Reads the workbook and lets the user choose the sheet; false when
+    // nothing was loaded.
+    bool ReadWorkbook(const std::string& path);
     TextEncoding tableEncoding() const { return tableEncoding_; }
 
     // The command-line argument (or a dropped file's quoted path): a file, a
@@ -205,6 +210,7 @@ private:
                                 TextPosition* unwritable);
     void showTableEncoding();
     void connectFileCommands();
+    void connectWorkbookCommands();
     void connectViewCommands();
     void readDisplayOptions();
     void focusGrid();
