@@ -1,6 +1,7 @@
 #include "workbook/NumberFormat.h"
 
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -389,7 +390,7 @@ NumberPattern pattern(const std::vector<Token>& tokens) {
 // significant digits and rounded half away from zero, as a spreadsheet does.
 std::string roundedFixed(double x, int decimals) {
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.14e", x);
+    *std::to_chars(buffer, buffer + sizeof buffer - 1, x, std::chars_format::scientific, 14).ptr = '\0';
     std::string digits(1, buffer[0]);
     digits.append(buffer + 2, 14);
     int point = std::atoi(std::strchr(buffer, 'e') + 1) + 1; // digits before the point
@@ -499,11 +500,13 @@ std::string GeneralNumber(double value) {
     if (std::isnan(value) || std::isinf(value)) return "#NUM!";
     if (value == 0) return "0";
     char buffer[48];
-    if (std::floor(value) == value && std::fabs(value) < 1e15)
-        std::snprintf(buffer, sizeof buffer, "%.0f", value);
-    else
-        std::snprintf(buffer, sizeof buffer, "%.15G", value);
-    return buffer;
+    const auto format = std::floor(value) == value && std::fabs(value) < 1e15
+                            ? std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 0)
+                            : std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    std::string out(buffer, format.ptr);
+    for (char& c : out)
+        if (c == 'e') c = 'E';
+    return out;
 }
 
 std::string_view BuiltinFormatCode(int id) {

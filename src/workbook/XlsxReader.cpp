@@ -18,11 +18,15 @@ QXmlStreamReader readerOf(const std::string& bytes) {
     return QXmlStreamReader(QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())));
 }
 
-QStringView attribute(const QXmlStreamReader& xml, QStringView localName) {
-    const QXmlStreamAttributes attributes = xml.attributes();
+QStringView attribute(const QXmlStreamAttributes& attributes, QStringView localName) {
     for (const QXmlStreamAttribute& a : attributes)
         if (a.name() == localName) return a.value();
     return {};
+}
+
+// The attributes are fetched once per element: each fetch copies them.
+QString attribute(const QXmlStreamReader& xml, QStringView localName) {
+    return attribute(xml.attributes(), localName).toString();
 }
 
 // "_xHHHH_" stands for the UTF-16 code unit HHHH (how OOXML keeps control
@@ -94,8 +98,8 @@ std::optional<QHash<QString, Relationship>> relationships(const ZipArchive& zip,
     QXmlStreamReader xml = readerOf(bytes);
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != u"Relationship") continue;
-        const QString type = attribute(xml, u"Type").toString();
-        out.insert(attribute(xml, u"Id").toString(),
+        const QString type = attribute(xml, u"Type");
+        out.insert(attribute(xml, u"Id"),
                    Relationship{type.mid(type.lastIndexOf(u'/') + 1).toStdString(),
                                 resolve(folder, attribute(xml, u"Target"))});
     }
@@ -149,6 +153,25 @@ private:
     std::vector<std::string> xfFormats_; // format code of each cell style; empty for General
 };
 
+// The text of a <v> element, into room that is reused.
+void readValue(QXmlStreamReader& xml, QString& value) {
+    for (int depth = 1; depth > 0 && !xml.atEnd();) {
+        switch (xml.readNext()) {
+        case QXmlStreamReader::Characters:
+            value += xml.text();
+            break;
+        case QXmlStreamReader::StartElement:
+            ++depth;
+            break;
+        case QXmlStreamReader::EndElement:
+            --depth;
+            break;
+        default:
+            break;
+        }
+    }
+}
+
 // The text of a string item (<si>, <is>): its <t> elements, runs included,
 // without the phonetic guides (<rPh>).
 QString stringItem(QXmlStreamReader& xml) {
@@ -194,13 +217,13 @@ WorkbookProblem XlsxWorkbook::readWorkbookPart(const std::string& part) {
         if (root && xml.name() != u"workbook") return WorkbookProblem::NotWorkbook;
         root = false;
         if (xml.name() == u"workbookPr") {
-            const QStringView v = attribute(xml, u"date1904");
+            const QString v = attribute(xml, u"date1904");
             date1904_ = v == u"1" || v == u"true";
         } else if (xml.name() == u"sheet") {
-            const auto rel = rels->constFind(attribute(xml, u"id").toString());
+            const auto rel = rels->constFind(attribute(xml, u"id"));
             // Only worksheets hold cells; chart sheets are not listed.
             if (rel == rels->constEnd() || rel->type != "worksheet") continue;
-            names_.push_back(attribute(xml, u"name").toString().toStdString());
+            names_.push_back(attribute(xml, u"name").toStdString());
             sheetParts_.push_back(rel->target);
         }
     }
@@ -239,7 +262,7 @@ WorkbookProblem XlsxWorkbook::readStyles() {
         if (token != QXmlStreamReader::StartElement) continue;
         if (xml.name() == u"numFmt")
             custom.insert(attribute(xml, u"numFmtId").toInt(),
-                          attribute(xml, u"formatCode").toString().toStdString());
+                          attribute(xml, u"formatCode").toStdString());
         else if (xml.name() == u"cellXfs")
             inCellXfs = true;
         else if (inCellXfs && xml.name() == u"xf")
@@ -279,17 +302,19 @@ std::optional<std::string> XlsxWorkbook::cellText(QStringView type, QStringView 
 WorkbookProblem XlsxWorkbook::readCells(const std::string& bytes, SheetCells& cells) const {
     QXmlStreamReader xml = readerOf(bytes);
     std::int64_t row = -1, col = -1;
+    QString value, inlineText; // kept from cell to cell, so that their room is reused
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement) continue;
         if (xml.name() == u"row") {
-            const QStringView r = attribute(xml, u"r");
+            const QString r = attribute(xml, u"r");
             row = r.isEmpty() ? row + 1 : r.toLongLong() - 1;
             col = -1;
             if (row < 0) return WorkbookProblem::NotWorkbook;
             continue;
         }
         if (xml.name() != u"c") continue;
-        const QStringView ref = attribute(xml, u"r");
+        const QXmlStreamAttributes attributes = xml.attributes();
+        const QStringView ref = attribute(attributes, u"r");
         if (ref.isEmpty()) {
             ++col;
         } else {
@@ -299,14 +324,15 @@ WorkbookProblem XlsxWorkbook::readCells(const std::string& bytes, SheetCells& ce
             col = at->second;
         }
         if (row < 0) row = 0;
-        const QString type = attribute(xml, u"t").toString();
-        const QString style = attribute(xml, u"s").toString();
-        QString value, inlineText;
+        const QStringView type = attribute(attributes, u"t");
+        const QStringView style = attribute(attributes, u"s");
+        value.clear();
+        inlineText.clear();
         while (!xml.atEnd()) {
             const auto token = xml.readNext();
             if (token == QXmlStreamReader::EndElement && xml.name() == u"c") break;
             if (token != QXmlStreamReader::StartElement) continue;
-            if (xml.name() == u"v") value = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+            if (xml.name() == u"v") readValue(xml, value);
             else if (xml.name() == u"is") inlineText = stringItem(xml);
             else xml.skipCurrentElement(); // the formula: its cached value is shown
         }
