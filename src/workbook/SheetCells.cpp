@@ -3,23 +3,38 @@
 #include "csv/CsvWriter.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <string_view>
 
 namespace tabulix {
 
 SheetCells::Added SheetCells::add(std::uint32_t row, std::uint32_t col, std::string text) {
-    if (row >= kSheetRows || col >= kSheetCols) return Added::OutOfSheet;
-    if (text.empty()) return Added::Ok;
+    if (text.empty()) return row >= kSheetRows || col >= kSheetCols ? Added::OutOfSheet : Added::Ok;
+    return place(Cell{row, col, std::move(text)});
+}
+
+SheetCells::Added SheetCells::addShared(std::uint32_t row, std::uint32_t col, std::uint64_t index) {
+    if (index == UINT64_MAX) return Added::OutOfSheet;
+    return place(Cell{row, col, {}, index + 1});
+}
+
+SheetCells::Added SheetCells::place(Cell cell) {
+    if (cell.row >= kSheetRows || cell.col >= kSheetCols) return Added::OutOfSheet;
     if (cells_.size() >= maxCells_) return Added::TooMany;
     if (!cells_.empty()) {
         const Cell& last = cells_.back();
-        if (row < last.row || (row == last.row && col <= last.col)) ordered_ = false;
+        if (cell.row < last.row || (cell.row == last.row && cell.col <= last.col)) ordered_ = false;
     }
-    cells_.push_back(Cell{row, col, std::move(text)});
+    cells_.push_back(std::move(cell));
     return Added::Ok;
 }
 
-std::string SheetCells::lines() {
+bool SheetCells::sharedBelow(std::size_t count) const {
+    return std::all_of(cells_.begin(), cells_.end(),
+                       [count](const Cell& c) { return c.shared <= count; });
+}
+
+std::string SheetCells::lines(const std::vector<std::string>& strings) {
     if (!ordered_) {
         // Stable, so that of two texts for one cell the later stays last.
         std::stable_sort(cells_.begin(), cells_.end(), [](const Cell& a, const Cell& b) {
@@ -37,7 +52,9 @@ std::string SheetCells::lines() {
             if (i + 1 < cells_.size() && cells_[i + 1].row == row && cells_[i + 1].col == cells_[i].col)
                 continue;
             fields.resize(cells_[i].col);
-            fields.push_back(cells_[i].text);
+            const Cell& cell = cells_[i];
+            fields.push_back(cell.shared && cell.shared <= strings.size() ? strings[cell.shared - 1]
+                                                                          : cell.text);
         }
         out += EncodeCsvRow(fields, Separator::of(','));
         out += "\r\n";

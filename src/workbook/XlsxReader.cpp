@@ -9,6 +9,7 @@
 #include <QXmlStreamReader>
 
 #include <optional>
+#include <thread>
 
 namespace tabulix {
 
@@ -136,10 +137,10 @@ public:
 
 private:
     WorkbookProblem readWorkbookPart(const std::string& part);
-    WorkbookProblem readSharedStrings();
+    WorkbookProblem readSharedStrings(const std::string& bytes);
     WorkbookProblem readStyles();
     WorkbookProblem readCells(const std::string& bytes, SheetCells& cells) const;
-    std::optional<std::string> cellText(QStringView type, QStringView style, const QString& value,
+    std::string cellText(QStringView type, QStringView style, const QString& value,
                                         const QString& inlineText) const;
 
     std::unique_ptr<ZipArchive> zip_;
@@ -230,12 +231,7 @@ WorkbookProblem XlsxWorkbook::readWorkbookPart(const std::string& part) {
     return xml.hasError() ? WorkbookProblem::NotWorkbook : WorkbookProblem::None;
 }
 
-WorkbookProblem XlsxWorkbook::readSharedStrings() {
-    if (stringsPart_.empty()) return WorkbookProblem::None;
-    std::string bytes;
-    const auto status = zip_->read(stringsPart_, bytes);
-    if (status == ZipArchive::Status::Missing) return WorkbookProblem::None;
-    if (status != ZipArchive::Status::Ok) return ProblemOf(status);
+WorkbookProblem XlsxWorkbook::readSharedStrings(const std::string& bytes) {
     QXmlStreamReader xml = readerOf(bytes);
     while (!xml.atEnd()) {
         if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"si") {
@@ -278,16 +274,10 @@ WorkbookProblem XlsxWorkbook::readStyles() {
     return WorkbookProblem::None;
 }
 
-std::optional<std::string> XlsxWorkbook::cellText(QStringView type, QStringView style,
+std::string XlsxWorkbook::cellText(QStringView type, QStringView style,
                                                   const QString& value, const QString& inlineText) const {
     if (type == u"inlineStr") return inlineText.toStdString();
     if (value.isEmpty()) return std::string();
-    if (type == u"s") {
-        bool ok = false;
-        const qulonglong index = value.toULongLong(&ok);
-        if (!ok || index >= strings_.size()) return std::nullopt; // no such shared string
-        return strings_[index];
-    }
     if (type == u"b") return std::string(value == u"1" || value == u"true" ? "TRUE" : "FALSE");
     if (type == u"str") return decodeEscapes(value).toStdString();
     if (type == u"e" || type == u"d") return value.toStdString();
@@ -336,10 +326,19 @@ WorkbookProblem XlsxWorkbook::readCells(const std::string& bytes, SheetCells& ce
             else if (xml.name() == u"is") inlineText = stringItem(xml);
             else xml.skipCurrentElement(); // the formula: its cached value is shown
         }
-        const std::optional<std::string> text = cellText(type, style, value, inlineText);
-        if (!text) return WorkbookProblem::NotWorkbook;
-        switch (cells.add(static_cast<std::uint32_t>(std::min<std::int64_t>(row, kSheetRows)),
-                          static_cast<std::uint32_t>(std::min<std::int64_t>(col, kSheetCols)), *text)) {
+        const auto r = static_cast<std::uint32_t>(std::min<std::int64_t>(row, kSheetRows));
+        const auto c = static_cast<std::uint32_t>(std::min<std::int64_t>(col, kSheetCols));
+        SheetCells::Added added;
+        if (type == u"s" && !value.isEmpty()) {
+            // The shared strings are read beside the sheet; the index is checked after.
+            bool ok = false;
+            const qulonglong index = value.toULongLong(&ok);
+            if (!ok) return WorkbookProblem::NotWorkbook;
+            added = cells.addShared(r, c, index);
+        } else {
+            added = cells.add(r, c, cellText(type, style, value, inlineText));
+        }
+        switch (added) {
         case SheetCells::Added::Ok:
             break;
         case SheetCells::Added::TooMany:
@@ -353,20 +352,36 @@ WorkbookProblem XlsxWorkbook::readCells(const std::string& bytes, SheetCells& ce
 
 SheetText XlsxWorkbook::readSheet(std::size_t index) {
     if (index >= sheetParts_.size()) return {{}, WorkbookProblem::NotWorkbook};
+    std::string stringBytes;
     if (!extrasRead_) {
         strings_.clear();
         xfFormats_.clear();
-        if (const auto p = readSharedStrings(); p != WorkbookProblem::None) return {{}, p};
+        if (!stringsPart_.empty()) {
+            const auto status = zip_->read(stringsPart_, stringBytes);
+            if (status != ZipArchive::Status::Ok && status != ZipArchive::Status::Missing)
+                return {{}, ProblemOf(status)};
+        }
         if (const auto p = readStyles(); p != WorkbookProblem::None) return {{}, p};
-        extrasRead_ = true;
     }
     std::string bytes;
     if (const auto status = zip_->read(sheetParts_[index], bytes); status != ZipArchive::Status::Ok)
         return {{}, ProblemOf(status)};
+    // The shared strings are parsed on a second core while the sheet is.
+    WorkbookProblem stringsProblem = WorkbookProblem::None;
     SheetCells cells(limits_.cells);
-    if (const auto p = readCells(bytes, cells); p != WorkbookProblem::None) return {{}, p};
+    WorkbookProblem cellsProblem;
+    {
+        std::jthread strings;
+        if (!stringBytes.empty())
+            strings = std::jthread([&] { stringsProblem = readSharedStrings(stringBytes); });
+        cellsProblem = readCells(bytes, cells);
+    }
+    if (stringsProblem != WorkbookProblem::None) return {{}, stringsProblem};
+    extrasRead_ = true;
+    if (cellsProblem != WorkbookProblem::None) return {{}, cellsProblem};
+    if (!cells.sharedBelow(strings_.size())) return {{}, WorkbookProblem::NotWorkbook};
     bytes = std::string(); // the XML is let go before the lines are made
-    return {cells.lines(), WorkbookProblem::None};
+    return {cells.lines(strings_), WorkbookProblem::None};
 }
 
 } // namespace
