@@ -24,7 +24,7 @@ enum class WorkbookProblem {
     PartTooLarge,  // a part inflates beyond the limit
     TooManyCells,  // a sheet holds more cells than the limit
     TooLargeForTable, // the sheet was read but the table cannot hold it
-    ReaderMissing, // the reader of the format could not be started
+    ReaderMissing, // the reader of the format could not be started (no process for it)
 };
 
 // One sheet as the table's loader reads a CSV file: from cell A1 to the last

@@ -71,17 +71,22 @@ std::string textOf(const FreeXL_CellValue& cell) {
 // The library is run in a child process: a damaged file can make it read
 // beyond its buffers, and it must not take the table down with it. The
 // child's answer comes back through a pipe.
-// The bytes `work` gives in the child; nullopt when the child did not finish
-// (a crash, a hang, more than `limit` bytes).
-std::optional<std::string> runIsolated(const std::function<std::string()>& work,
-                                       std::uint64_t limit) {
+// What the child answered.
+struct ChildAnswer {
+    bool started = true; // false when no child could be made
+    std::optional<std::string> bytes; // none when it did not finish
+};
+
+// The bytes `work` gives in the child; none when the child did not finish (a
+// crash, a hang, more than `limit` bytes).
+ChildAnswer runIsolated(const std::function<std::string()>& work, std::uint64_t limit) {
     int fds[2];
-    if (::pipe(fds) != 0) return std::nullopt;
+    if (::pipe(fds) != 0) return {false, std::nullopt};
     const pid_t child = ::fork();
     if (child < 0) {
         ::close(fds[0]);
         ::close(fds[1]);
-        return std::nullopt;
+        return {false, std::nullopt};
     }
     if (child == 0) {
         ::close(fds[0]);
@@ -126,8 +131,8 @@ std::optional<std::string> runIsolated(const std::function<std::string()>& work,
     int status = 0;
     while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
-    if (!complete || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
-    return answer;
+    if (!complete || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return {true, std::nullopt};
+    return {true, std::move(answer)};
 }
 
 // Answers from the child: a problem code, then texts each preceded by its length.
@@ -236,9 +241,10 @@ private:
 };
 
 WorkbookProblem XlsWorkbook::open() {
-    const auto answer = runIsolated([this] { return sheetNamesOf(path_); }, limits_.partBytes);
-    if (!answer) return WorkbookProblem::NotWorkbook;
-    std::string_view in = *answer;
+    const ChildAnswer answer = runIsolated([this] { return sheetNamesOf(path_); }, limits_.partBytes);
+    if (!answer.started) return WorkbookProblem::ReaderMissing;
+    if (!answer.bytes) return WorkbookProblem::NotWorkbook;
+    std::string_view in = *answer.bytes;
     const WorkbookProblem problem = takeProblem(in);
     if (problem != WorkbookProblem::None) return problem;
     std::string count;
@@ -254,11 +260,12 @@ WorkbookProblem XlsWorkbook::open() {
 SheetText XlsWorkbook::readSheet(std::size_t index) {
     if (index >= names_.size()) return {{}, WorkbookProblem::NotWorkbook};
     const std::uint64_t cells = limits_.cells;
-    const auto answer =
+    const ChildAnswer answer =
         runIsolated([this, index, cells] { return sheetLinesOf(path_, index, cells); },
-                      limits_.partBytes);
-    if (!answer) return {{}, WorkbookProblem::NotWorkbook};
-    std::string_view in = *answer;
+                    limits_.partBytes);
+    if (!answer.started) return {{}, WorkbookProblem::ReaderMissing};
+    if (!answer.bytes) return {{}, WorkbookProblem::NotWorkbook};
+    std::string_view in = *answer.bytes;
     SheetText sheet;
     sheet.problem = takeProblem(in);
     if (sheet.problem == WorkbookProblem::None && !takeText(in, sheet.lines))

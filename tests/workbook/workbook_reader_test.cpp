@@ -160,6 +160,12 @@ TEST_F(WorkbookReader, RefusesWhatIsNoReadableWorkbook) {
     for (std::size_t i = 40; i < 200 && i < damaged.size(); ++i) damaged[i] = static_cast<char>(~damaged[i]);
     EXPECT_EQ(readFromBytes(damaged).problem, WorkbookProblem::NotWorkbook) << "damaged";
     EXPECT_EQ(readWorkbook("/nonexistent/book.xlsx").problem, WorkbookProblem::NotWorkbook);
+    // A damaged .xls: cut short, or its records overwritten.
+    const std::string xls = readBytes(std::filesystem::path(TABULIX_WORKBOOK_TEST_DATA) / "sample.xls");
+    EXPECT_EQ(readFromBytes(xls.substr(0, 1536)).problem, WorkbookProblem::NotWorkbook) << "short xls";
+    std::string scribbled = xls;
+    for (std::size_t i = 1024; i < scribbled.size(); i += 7) scribbled[i] = '\xFF';
+    EXPECT_NE(readFromBytes(scribbled).problem, WorkbookProblem::None) << "scribbled xls";
 }
 
 TEST_F(WorkbookReader, RefusesEncryptedWorkbooksAndSaysWhy) {
@@ -174,6 +180,9 @@ TEST_F(WorkbookReader, RefusesEncryptedWorkbooksAndSaysWhy) {
     EXPECT_EQ(WorkbookFailureMessage("/d/book.xlsx", WorkbookProblem::Encrypted),
               "このファイルは Excel で開けません。\r\n\r\n  PTAH = /d/book.xlsx\r\n\r\n"
               "パスワードで保護されたブックは読み込めません。");
+    EXPECT_EQ(WorkbookFailureMessage("/d/book.xls", WorkbookProblem::ReaderMissing),
+              "このマシンには Excel がインストールされていないので\r\n"
+              "Excel ファイルのアクセスはできません。");
 }
 
 TEST_F(WorkbookReader, LimitsTheInflatedSizeAndTheCellCount) {
