@@ -1,5 +1,7 @@
 // Reading workbooks: xlsx parts made here, ods content made here, and small
-// files saved by LibreOffice from tests/workbook/data/sample.csv.
+// files saved by LibreOffice from tests/workbook/data/sample.csv, made once
+// with: soffice --headless --infilter="CSV:44,34,76,1,,1041,false,true"
+//       --convert-to xlsx|ods|xls sample.csv
 #include "WorkbookFiles.h"
 #include "TestFiles.h"
 
