@@ -27,6 +27,7 @@ struct SheetWindowSeen {
     QStringList items;
     int current = -1;
     bool okEnabled = false;
+    bool stayedOpen = false;
 };
 
 class WorkbookWindowTest : public WindowTest {
@@ -74,6 +75,9 @@ protected:
             list->setCurrentRow(row);
             seen.nameAfterChoice = name->text();
             Q_EMIT list->itemDoubleClicked(list->item(row));
+            // A sheet that cannot be read leaves the window open to cancel.
+            seen.stayedOpen = w->isVisible();
+            if (seen.stayedOpen) w->findChild<QPushButton*>(QStringLiteral("btnClose"))->click();
         });
     }
 
@@ -141,6 +145,24 @@ TEST_F(WorkbookWindowTest, CancellingTheSheetWindowLeavesTheTable) {
     EXPECT_EQ(cell(kFirstDataCol + 1, 1), "表");
     EXPECT_EQ(window->fileInf().path, path("元.csv"));
     EXPECT_TRUE(dialogs.messages().empty());
+}
+
+TEST_F(WorkbookWindowTest, ASheetThatCannotBeReadIsReportedAndTheWindowStays) {
+    loadStartTable();
+    ASSERT_TRUE(writeZip(path("壊れ.xlsx"),
+                         xlsxParts({{"良", "<row><c><v>1</v></c></row>"},
+                                    {"悪", "<row><c t=\"s\"><v>7</v></c></row>"}},
+                                   "<si><t>a</t></si>")));
+    dialogs.answerFile(path("壊れ.xlsx"));
+    SheetWindowSeen seen;
+    answerSheetWindow(1, seen);
+    window->controls().Btn_Excel->click();
+    EXPECT_TRUE(seen.stayedOpen);
+    ASSERT_EQ(dialogs.shown().back().kind, "error");
+    EXPECT_EQ(dialogs.shown().back().text,
+              "このファイルは Excel で開けません。\r\n\r\n  PTAH = " + path("壊れ.xlsx"));
+    EXPECT_EQ(cell(kFirstDataCol, 1), "元");
+    EXPECT_EQ(window->fileInf().path, path("元.csv"));
 }
 
 TEST_F(WorkbookWindowTest, AFileThatIsNoWorkbookIsReportedAndChangesNothing) {
