@@ -1,4 +1,5 @@
 // The .ods reader: the tables of content.xml, each cell's displayed text.
+#include "workbook/NumberFormat.h"
 #include "workbook/Readers.h"
 #include "workbook/SheetCells.h"
 
@@ -83,6 +84,29 @@ QString cellText(QXmlStreamReader& xml) {
     return text;
 }
 
+// A cell that has a value but no paragraph (some programs write only the
+// value): the value itself, numbers in the General form.
+QString valueWithoutText(const QXmlStreamAttributes& attributes) {
+    QStringView type, value, date, time, boolean, string;
+    for (const QXmlStreamAttribute& a : attributes) {
+        if (a.name() == u"value-type") type = a.value();
+        else if (a.name() == u"value") value = a.value();
+        else if (a.name() == u"date-value") date = a.value();
+        else if (a.name() == u"time-value") time = a.value();
+        else if (a.name() == u"boolean-value") boolean = a.value();
+        else if (a.name() == u"string-value") string = a.value();
+    }
+    if (type == u"float" || type == u"percentage" || type == u"currency") {
+        bool ok = false;
+        const double number = value.toDouble(&ok);
+        return ok ? QString::fromStdString(GeneralNumber(number)) : value.toString();
+    }
+    if (type == u"date") return date.toString();
+    if (type == u"time") return time.toString();
+    if (type == u"boolean") return QString::fromLatin1(boolean == u"true" ? "TRUE" : "FALSE");
+    return string.toString();
+}
+
 class OdsWorkbook final : public Workbook {
 public:
     OdsWorkbook(std::unique_ptr<ZipArchive> zip, const WorkbookLimits& limits)
@@ -150,7 +174,10 @@ WorkbookProblem OdsWorkbook::readTable(QXmlStreamReader& xml, SheetCells& cells)
             if (t == QXmlStreamReader::EndElement) break; // the row ends
             if (t != QXmlStreamReader::StartElement) continue;
             const std::uint64_t cols = repeated(xml, u"number-columns-repeated");
-            const std::string text = cellText(xml).toStdString();
+            const QXmlStreamAttributes attributes = xml.attributes();
+            QString shown = cellText(xml);
+            if (shown.isEmpty()) shown = valueWithoutText(attributes);
+            const std::string text = shown.toStdString();
             if (!text.empty())
                 for (std::uint64_t k = 0; k < cols; ++k) {
                     if (rowCells.size() >= limits_.cells) return WorkbookProblem::TooManyCells;

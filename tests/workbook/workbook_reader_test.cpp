@@ -233,6 +233,15 @@ TEST_F(WorkbookReader, ReadsTheShownTextOfOdsCellsAndExpandsRepeatsOnlyWhereThey
     EXPECT_EQ(read.names, (std::vector<std::string>{"表1", "空"}));
     EXPECT_EQ(read.lines, "\"a  b\n二行目\",x,x\r\n\r\n\r\n,,\"1,234.50\"\r\n,,\"1,234.50\"\r\n");
     EXPECT_EQ(readParts(odsParts("<table:table table:name=\"a\"/><table:table table:name=\"空\"/>"), 1).lines, "");
+    // Values written without their shown text.
+    EXPECT_EQ(readParts(odsParts("<table:table table:name=\"a\"><table:table-row>"
+                                 "<table:table-cell office:value-type=\"float\" office:value=\"2.50\"/>"
+                                 "<table:table-cell office:value-type=\"date\" office:date-value=\"2024-01-31\"/>"
+                                 "<table:table-cell office:value-type=\"boolean\" office:boolean-value=\"true\"/>"
+                                 "<table:table-cell office:value-type=\"string\" office:string-value=\"s\"/>"
+                                 "</table:table-row></table:table>"))
+                  .lines,
+              "2.5,2024-01-31,TRUE,s\r\n");
 }
 
 // Files saved by LibreOffice from sample.csv, as the spreadsheet shows them.
