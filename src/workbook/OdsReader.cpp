@@ -117,7 +117,7 @@ public:
     SheetText readSheet(std::size_t index) override;
 
 private:
-    WorkbookProblem readTable(QXmlStreamReader& xml, SheetCells& cells) const;
+    WorkbookProblem readTable(QXmlStreamReader& xml, SheetCells& cells, std::uint64_t textSize) const;
 
     std::unique_ptr<ZipArchive> zip_;
     std::vector<std::string> names_;
@@ -150,8 +150,9 @@ WorkbookProblem OdsWorkbook::open() {
 // The rows of the table the reader stands in; repeated rows and cells are
 // expanded only where they hold text, so that a repeat to the end of the
 // sheet costs nothing.
-WorkbookProblem OdsWorkbook::readTable(QXmlStreamReader& xml, SheetCells& cells) const {
-    std::uint64_t row = 0;
+WorkbookProblem OdsWorkbook::readTable(QXmlStreamReader& xml, SheetCells& cells,
+                                       std::uint64_t textSize) const {
+    std::uint64_t row = 0, rowElements = 0;
     int depth = 1;
     std::vector<std::pair<std::uint64_t, std::string>> rowCells;
     while (depth > 0 && !xml.atEnd()) {
@@ -167,6 +168,8 @@ WorkbookProblem OdsWorkbook::readTable(QXmlStreamReader& xml, SheetCells& cells)
             continue;
         }
         const std::uint64_t rows = repeated(xml, u"number-rows-repeated");
+        if (++rowElements % 1024 == 0)
+            reportProgress(static_cast<std::uint64_t>(xml.characterOffset()), textSize);
         rowCells.clear();
         std::uint64_t col = 0;
         while (!xml.atEnd()) {
@@ -214,7 +217,7 @@ SheetText OdsWorkbook::readSheet(std::size_t index) {
             xml.skipCurrentElement();
             continue;
         }
-        if (const auto problem = readTable(xml, cells); problem != WorkbookProblem::None)
+        if (const auto problem = readTable(xml, cells, bytes.size()); problem != WorkbookProblem::None)
             return {{}, problem};
         return {cells.lines(), WorkbookProblem::None};
     }

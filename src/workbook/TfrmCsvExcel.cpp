@@ -5,6 +5,7 @@
 #include "view/WindowHelpers.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
@@ -22,6 +23,7 @@ namespace tabulix {
 namespace {
 
 const QColor kFormColour(0x5F, 0x5F, 0x5F);
+const QString kOpeGuide = QStringLiteral("(読み込むシート名を選択して下さい)");
 
 void setColours(QWidget* widget, const QColor& base, const QColor& text = Qt::black) {
     QPalette palette = widget->palette();
@@ -97,8 +99,8 @@ QWidget* TfrmCsvExcel::buildBase() {
     name->addWidget(named(new QLabel(QStringLiteral("シート名"), base), "Label2"));
     name->addWidget(edtSheetName_, 1);
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(named(new QLabel(QStringLiteral("(読み込むシート名を選択して下さい)"), base),
-                             "labOpeGuide"));
+    labOpeGuide_ = named(new QLabel(kOpeGuide, base), "labOpeGuide");
+    buttons->addWidget(labOpeGuide_);
     buttons->addStretch();
     buttons->addWidget(btnOK_);
     buttons->addWidget(btnClose);
@@ -163,7 +165,11 @@ void TfrmCsvExcel::btnOKClick() {
     SheetText sheet;
     {
         WaitCursor wait;
+        lastProgressPaint_ = 0;
+        book_.setProgress([this](std::uint64_t done, std::uint64_t total) { showProgress(done, total); });
         sheet = book_.readSheet(static_cast<std::size_t>(row));
+        book_.setProgress({});
+        labOpeGuide_->setText(kOpeGuide);
     }
     if (sheet.problem != WorkbookProblem::None) {
         // The window stays, so that another sheet can be chosen or the read cancelled.
@@ -173,6 +179,16 @@ void TfrmCsvExcel::btnOKClick() {
     target_ = std::move(sheet.lines);
     readDone_ = true;
     accept();
+}
+
+// How far a long read is, at most every 100 ms.
+void TfrmCsvExcel::showProgress(std::uint64_t done, std::uint64_t total) {
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    if (now - lastProgressPaint_ < 100 || total == 0) return;
+    lastProgressPaint_ = now;
+    labOpeGuide_->setText(QStringLiteral(" 読み込み中 ... ") + QString::number(done * 100 / total) +
+                          QStringLiteral(" %"));
+    labOpeGuide_->repaint();
 }
 
 void TfrmCsvExcel::mnCloseClick() {

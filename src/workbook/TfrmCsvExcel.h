@@ -41,6 +41,9 @@ private:
     void FormCreate();
     void FormShow();
     QWidget* buildBase();
+    void showProgress(std::uint64_t done, std::uint64_t total);
+
+    qint64 lastProgressPaint_ = 0;
 
     Workbook& book_;
     std::string path_;
@@ -53,6 +56,7 @@ private:
     QLabel* pnlPathGuide_ = nullptr;
     QLineEdit* edtMemo_ = nullptr;
     QLineEdit* edtSheetName_ = nullptr;
+    QLabel* labOpeGuide_ = nullptr;
     QListWidget* lstSheet_ = nullptr;
     QPushButton* btnOK_ = nullptr;
 };

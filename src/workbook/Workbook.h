@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -36,6 +37,9 @@ struct SheetText {
     WorkbookProblem problem = WorkbookProblem::None;
 };
 
+// Told now and then while a sheet is read: how much of its text is read.
+using SheetProgress = std::function<void(std::uint64_t done, std::uint64_t total)>;
+
 // An opened workbook: the names of its worksheets and the text of each one.
 class Workbook {
 public:
@@ -44,9 +48,17 @@ public:
     const WorkbookLimits& limits() const { return limits_; }
     virtual const std::vector<std::string>& sheetNames() const = 0;
     virtual SheetText readSheet(std::size_t index) = 0;
+    void setProgress(SheetProgress progress) { progress_ = std::move(progress); }
 
 protected:
+    void reportProgress(std::uint64_t done, std::uint64_t total) const {
+        if (progress_) progress_(done < total ? done : total, total);
+    }
+
     WorkbookLimits limits_;
+
+private:
+    SheetProgress progress_;
 };
 
 struct OpenedWorkbook {

@@ -15,6 +15,9 @@ namespace tabulix {
 
 namespace {
 
+// Progress is told after every so many cells.
+constexpr std::uint64_t kProgressCells = 8192;
+
 QXmlStreamReader readerOf(const std::string& bytes) {
     return QXmlStreamReader(QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())));
 }
@@ -293,6 +296,7 @@ WorkbookProblem XlsxWorkbook::readCells(const std::string& bytes, SheetCells& ce
     QXmlStreamReader xml = readerOf(bytes);
     std::int64_t row = -1, col = -1;
     QString value, inlineText; // kept from cell to cell, so that their room is reused
+    std::uint64_t count = 0;
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement) continue;
         if (xml.name() == u"row") {
@@ -338,6 +342,8 @@ WorkbookProblem XlsxWorkbook::readCells(const std::string& bytes, SheetCells& ce
         } else {
             added = cells.add(r, c, cellText(type, style, value, inlineText));
         }
+        if (++count % kProgressCells == 0)
+            reportProgress(static_cast<std::uint64_t>(xml.characterOffset()), bytes.size());
         switch (added) {
         case SheetCells::Added::Ok:
             break;

@@ -117,6 +117,28 @@ TEST_F(WorkbookReader, ListsTheWorksheetsInOrderAndReadsTheChosenOne) {
     EXPECT_EQ(readParts(xlsxParts({{"a", ""}, {"b", "<row><c><v>7</v></c></row>"}}), 1).lines, "7\r\n");
 }
 
+TEST_F(WorkbookReader, TellsHowFarALongReadIs) {
+    std::string rows;
+    for (int r = 1; r <= 20000; ++r) rows += "<row><c><v>" + std::to_string(r) + "</v></c></row>";
+    std::string table = "<table:table table:name=\"a\">";
+    for (int r = 1; r <= 3000; ++r) table += "<table:table-row><table:table-cell><text:p>x</text:p></table:table-cell></table:table-row>";
+    for (const ZipParts& parts : {xlsxParts({{"S", rows}}), odsParts(table + "</table:table>")}) {
+        ASSERT_TRUE(writeZip(dir / "long.xlsx", parts));
+        OpenedWorkbook opened = OpenWorkbook((dir / "long.xlsx").string());
+        ASSERT_TRUE(opened.book);
+        std::vector<std::pair<std::uint64_t, std::uint64_t>> told;
+        opened.book->setProgress([&](std::uint64_t done, std::uint64_t total) { told.emplace_back(done, total); });
+        EXPECT_EQ(opened.book->readSheet(0).problem, WorkbookProblem::None);
+        ASSERT_GE(told.size(), 2u);
+        for (std::size_t i = 0; i < told.size(); ++i) {
+            EXPECT_LE(told[i].first, told[i].second);
+            if (i > 0) {
+                EXPECT_GT(told[i].first, told[i - 1].first);
+            }
+        }
+    }
+}
+
 TEST_F(WorkbookReader, CountsDatesFrom1904WhenTheWorkbookSaysSo) {
     const Read read = readParts(xlsxParts({{"S", "<row><c s=\"1\"><v>43860</v></c></row>"}}, {},
                                           kStyles, "<workbookPr date1904=\"1\"/>"));
