@@ -34,5 +34,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::fclose(file);
     fuzz::check(kQuietChildren, "child set-up");
     fuzz::checkWorkbook(OpenWorkbook(path, fuzz::kWorkbookLimits));
+    std::remove(path.c_str());
     return 0;
 }
