@@ -7,6 +7,7 @@ $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-rec
     build-essential cmake ninja-build pkg-config \
     qt6-base-dev qt6-translations-l10n libgl-dev \
     fonts-noto-cjk \
+    libzip-dev libfreexl-dev \
     libgtest-dev libbenchmark-dev \
     clang libclang-rt-14-dev \
     xvfb xauth \

@@ -131,6 +131,9 @@ constexpr const char16_t* kBuilt[] = {
     // The sort window.
     u"Btn_Sort",
     u"Btn_ViewCol",
+    // Opening a worksheet of a workbook.
+    u"Btn_Excel",
+    u"Mn_ExcelOpen",
 };
 } // namespace
 

@@ -156,6 +156,7 @@ void TFm_Tabulix01::connectCommands() {
     connect(action("Mn_FixedRowSEQ"), &QAction::triggered, this,
             &TFm_Tabulix01::Mn_FixedRowSEQClick);
     connectFileCommands();
+    connectWorkbookCommands();
     connectViewCommands();
     editCommands_ = new EditCommands(*this);
     help_ = new HelpCommands(*this);

@@ -123,6 +123,11 @@ public:
     void Btn_OpenBoardClick();
     void OpenClipboard(bool fromCommandLine, const std::string& caption);
     void Cmb_BunriClick();
+    // Opens one worksheet of a workbook as the table.
+    void Btn_ExcelClick();
+    // Reads the workbook and lets the user choose the sheet; false when
+    // nothing was loaded.
+    bool ReadWorkbook(const std::string& path);
     TextEncoding tableEncoding() const { return tableEncoding_; }
     // What a save writes: the chosen encoding, else the table's own.
     TextEncoding saveEncoding() const { return chosenEncoding().value_or(tableEncoding_); }
@@ -215,6 +220,7 @@ private:
                                 TextPosition* unwritable);
     void showTableEncoding();
     void connectFileCommands();
+    void connectWorkbookCommands();
     void connectViewCommands();
     void connectSortCommands();
     void readDisplayOptions();
