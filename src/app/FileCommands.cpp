@@ -13,6 +13,7 @@
 #include "table/UserDialogs.h"
 #include "text/DisplayWidth.h"
 #include "text/TextHelpers.h"
+#include "workbook/Workbook.h"
 #include "view/GridFont.h"
 #include "view/GridWidget.h"
 
@@ -303,15 +304,25 @@ WriteTableResult TFm_Tabulix01::writeTable(const std::string& path, TextEncoding
 TFm_Tabulix01::SaveOutcome TFm_Tabulix01::Mn_FileSaveClick(bool fromButton) {
     std::string name = fileInf_.path;
     const bool named = !TrimBlanks(name).empty();
-    if (fromButton && named) {
+    // A table read from a workbook is saved through the dialog, proposed as
+    // a .csv beside it, so the workbook itself is never overwritten.
+    const bool workbook = named && IsWorkbookFile(name);
+    if (fromButton && named && !workbook) {
         if (!dialogs_.confirm("編集中の内容を下記のファイル名で保存します。\r\n\r\n     PATH = " +
                               PathForDisplay(name)))
             return SaveOutcome::Cancelled;
     } else {
-        const auto chosen = dialogs_.saveFile(
-            SaveCsvRequest(fileInf_.path, settings_.pathEditFile, programFolder()));
+        const std::string start =
+            workbook ? std::filesystem::path(name).replace_extension(".csv").string() : name;
+        const auto chosen =
+            dialogs_.saveFile(SaveCsvRequest(start, settings_.pathEditFile, programFolder()));
         if (!chosen || chosen->empty()) return SaveOutcome::Cancelled;
         name = WithCsvExtension(*chosen);
+        if (IsWorkbookFile(name)) {
+            dialogs_.information("このファイルは Excel のファイルなので上書きしません。\r\n\r\n     PATH = " +
+                                 PathForDisplay(name));
+            return SaveOutcome::Failed;
+        }
     }
     TextEncoding encoding = chosenEncoding().value_or(tableEncoding_);
     const WriteSession session([this](const std::string&) {

@@ -91,4 +91,14 @@ std::string WorkbookFailureMessage(const std::string& path, WorkbookProblem prob
     return message;
 }
 
+bool IsWorkbookFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    char head[8] = {};
+    in.read(head, sizeof head);
+    const std::string_view bytes(head, static_cast<std::size_t>(in.gcount()));
+    return bytes.starts_with(std::string_view(kZipMagic, 4)) ||
+           bytes.starts_with(std::string_view(kEmptyZipMagic, 4)) ||
+           bytes == std::string_view(kCompoundMagic, 8);
+}
+
 } // namespace tabulix

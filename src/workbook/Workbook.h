@@ -74,6 +74,11 @@ OpenedWorkbook OpenWorkbook(const std::string& path, const WorkbookLimits& limit
 // must outlive the workbook.
 OpenedWorkbook OpenZipWorkbook(std::string_view bytes, const WorkbookLimits& limits = {});
 
+// Whether the file at `path` is a zip or compound-document file (a
+// workbook), by its first bytes. The save of a table read from a workbook
+// must never overwrite it with text: its other sheets would be lost.
+bool IsWorkbookFile(const std::string& path);
+
 // What the user is told when a workbook or one of its sheets cannot be read:
 // the file's name and, where there is more to say, why.
 std::string WorkbookFailureMessage(const std::string& path, WorkbookProblem problem,

@@ -134,6 +134,28 @@ TEST_F(FileCommandsTest, SaveButtonConfirmsAndWritesTheTable) {
     EXPECT_FALSE(window->controls().Btn_Save->font().bold());
 }
 
+// A table whose path is a workbook (read from one of its sheets) is saved
+// through the dialog as a .csv beside it; the workbook is never overwritten.
+TEST_F(FileCommandsTest, SavingNeverOverwritesAWorkbook) {
+    const std::string book("PK\x03\x04 the rest of a workbook", 30);
+    writeBytes(path("book.xlsx"), book);
+    window->Grid().setCell(2, 1, "値");
+    window->fileInf().path = path("book.xlsx");
+    window->setModified(true);
+    dialogs.answerFile(path("book.xlsx"));
+    window->Mn_FileSaveClick(true); // the save button
+    ASSERT_FALSE(dialogs.shown().empty());
+    EXPECT_EQ(dialogs.shown()[0].kind, "save");
+    EXPECT_EQ(dialogs.shown()[0].request.name, "book.csv");
+    EXPECT_EQ(dialogs.messages().back(),
+              "このファイルは Excel のファイルなので上書きしません。\r\n\r\n     PATH = " + path("book.xlsx"));
+    EXPECT_EQ(readBytes(path("book.xlsx")), book);
+    EXPECT_TRUE(window->modified());
+    dialogs.answerFile(path("book"));
+    window->Mn_FileSaveClick(true);
+    EXPECT_EQ(readBytes(path("book.csv")), "値\r\n");
+}
+
 TEST_F(FileCommandsTest, SaveFromTheMenuAsksForANameAndAddsCsv) {
     window->Grid().setCell(2, 1, "値");
     window->setModified(true);
