@@ -144,7 +144,7 @@ void BM_SearchWindowTwoWordsAnd(benchmark::State& state) {
     std::string pathSelectFile;
     TFm_Tabulix02 window(SearchSource{source, &view, events, dialogs, pathSelectFile,
                                       [] { return Separator::of(','); },
-                                      [] { return TextEncoding::Utf8; }, 8, {}});
+                                      [] { return TextEncoding::Utf8; }, 8, {}, {}, {}});
     window.show();
     QApplication::processEvents();
     window.findChild<QLineEdit*>(QStringLiteral("Edt_Word"))

@@ -116,7 +116,7 @@ constexpr const char16_t* kBuilt[] = {
     u"Mn_Help_ColName",
     u"Mn_Help_History",
     u"Mn_OutputCsv",
-    // Marking (its print items wait for the print preview).
+    // Marking.
     u"Pm_RowMark",
     u"Pm_RowMarkSet",
     u"Pm_RowMarkClear",
@@ -128,6 +128,18 @@ constexpr const char16_t* kBuilt[] = {
     u"Pm_ColMarkClearAll",
     u"Pm_ColMarkSave",
     u"Mn_MarkSave",
+    // The print entries.
+    u"Mn_GridPrint",
+    u"Mn_MarkPrint",
+    u"Pm_RowPrint",
+    u"Pm_ColPrint",
+    u"Pm_RangePrint",
+    u"Pm_RangePrintCell",
+    u"Pm_RangePrintRow",
+    u"Pm_RangePrintCol",
+    u"Pm_RowMarkPrint",
+    u"Pm_ColMarkPrint",
+    u"Mn2_Printx",
     // The sort window.
     u"Btn_Sort",
     u"Btn_ViewCol",

@@ -2,6 +2,7 @@
 #include "app/TFm_Tabulix01.h"
 
 #include "app/EditCommands.h"
+#include "app/PrintCommands.h"
 #include "app/SingleRowEditor.h"
 
 #include "search/TFm_Tabulix02.h"
@@ -19,7 +20,11 @@ void TFm_Tabulix01::createSearchWindow() {
                                        controls_.Cmb_Kijyun->height() * 2 / 5,
                                        [this](int col, int row) {
                                            editCommands_->rowEditor().showRow(row, col - 1);
-                                       }},
+                                       },
+                                       [this](StringGrid& results, const PrintTitles& titles) {
+                                           print_->printSearchResults(results, titles);
+                                       },
+                                       [this] { return fileInf_.path; }},
                           this);
     connect(controls_.Btn_Select, &QPushButton::clicked, this, &TFm_Tabulix01::Btn_SelectClick);
 }

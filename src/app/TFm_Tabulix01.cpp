@@ -4,6 +4,7 @@
 #include "app/CellMemoCommands.h"
 #include "app/EditCommands.h"
 #include "app/HelpCommands.h"
+#include "app/PrintCommands.h"
 #include "app/SingleRowEditor.h"
 #include "app/MainMenu.h"
 #include "sort/TFm_CsvFunc.h"
@@ -160,6 +161,7 @@ void TFm_Tabulix01::connectCommands() {
     connectViewCommands();
     editCommands_ = new EditCommands(*this);
     help_ = new HelpCommands(*this);
+    print_ = new PrintCommands(*this);
     connectSortCommands();
     connect(action("Mn_RecEtc"), &QAction::triggered, this, &TFm_Tabulix01::Mn_RecEtcClick);
     connect(MyTimer_, &QTimer::timeout, this, &TFm_Tabulix01::MyTimerTimer);

@@ -30,6 +30,7 @@ class CaptionPanel;
 struct CommandLine;
 class EditCommands;
 class HelpCommands;
+class PrintCommands;
 class Clipboard;
 class GridWidget;
 class TFm_Tabulix02;
@@ -73,6 +74,8 @@ public:
     EditCommands& editCommands() { return *editCommands_; }
     // The Help menu, the document browser and the display-content output.
     HelpCommands& helpCommands() { return *help_; }
+    // The print entries and the print preview.
+    PrintCommands& printCommands() { return *print_; }
     // Commits what is typed in the cell memo before the table is read or
     // left by a path that does not move the focus (a drop, closing).
     void finishCellEdit();
@@ -263,6 +266,7 @@ private:
     TFm_Tabulix02* search_ = nullptr;
     TFm_CsvFunc* csvFunc_ = nullptr;
     HelpCommands* help_ = nullptr;
+    PrintCommands* print_ = nullptr;
     QTimer* MyTimer_ = nullptr;
     QTimer* SaveTimer_ = nullptr;
     QTimer* GridTimer_ = nullptr;

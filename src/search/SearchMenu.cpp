@@ -1,6 +1,9 @@
 // The search window's menu: saving the results, clearing the word history.
 #include "search/TFm_Tabulix02.h"
 
+#include "text/TextHelpers.h"
+#include "view/GridWidget.h"
+
 #include "csv/CsvDialogRequests.h"
 #include "csv/CsvWriter.h"
 #include "search/ResultsFile.h"
@@ -36,14 +39,13 @@ void TFm_Tabulix02::buildMenu() {
     Mn_FileSave_ = addItem(file, "Mn_FileSave", "1. CSVファイルとして保存する (&S)");
     Mn_Exit_ = addItem(file, "Mn_Exit", "2. 終了(&X)");
     QMenu* print = bar->addMenu(QStringLiteral("Print(&P)"));
-    // Printing the results waits for the print preview; the item stays
-    // disabled until then.
     Mn_Print_ = addItem(print, "Mn_Print", "1. 印刷する");
-    Mn_Print_->setEnabled(false);
+    Mn_Print_->setEnabled(false); // until there are results
     QMenu* option = bar->addMenu(QStringLiteral("Option(&O)"));
     Mn_FindHistoryClear_ = addItem(option, "Mn_FindHistoryClear", "1. 検索履歴クリアー");
     connect(Mn_FileSave_, &QAction::triggered, this, &TFm_Tabulix02::Mn_FileSaveClick);
     connect(Mn_Exit_, &QAction::triggered, this, &TFm_Tabulix02::Mn_ExitClick);
+    connect(Mn_Print_, &QAction::triggered, this, &TFm_Tabulix02::Mn_PrintClick);
     connect(Mn_FindHistoryClear_, &QAction::triggered, this,
             &TFm_Tabulix02::Mn_FindHistoryClearClick);
 }
@@ -75,6 +77,19 @@ void TFm_Tabulix02::Mn_FindHistoryClearClick() {
     if (!source_.dialogs.confirm(kClearHistoryQuestion)) return;
     history_.Clear();
     showHistory();
+}
+
+// The results through the main window's print preview, with the search's
+// file, condition and words as heading lines.
+void TFm_Tabulix02::Mn_PrintClick() {
+    if (!source_.print) return;
+    Grid_->hide();
+    const std::array<std::string, 4> titles = {
+        "File.Name  : " + std::string(TrimBlanks(source_.fileName ? source_.fileName() : std::string())),
+        std::string("検索条件   : ") + (Rdo_OR_->isChecked() ? "OR" : "AND"),
+        "検索文字列 : " + Edt_Word_->text().toStdString(), ""};
+    source_.print(results_, titles);
+    Grid_->show();
 }
 
 } // namespace tabulix

@@ -361,6 +361,7 @@ void TFm_Tabulix02::endSearch(int found) {
     Btn_Exit_->setEnabled(true);
     Mn_FileSave_->setEnabled(true);
     Mn_FindHistoryClear_->setEnabled(true);
+    Mn_Print_->setEnabled(static_cast<bool>(source_.print));
     Lab_Guide_->setText(savedGuide_);
     setFontColour(Lab_Guide_, Qt::black);
     // The table changed under the search: its rows are no results any more.

@@ -9,6 +9,7 @@
 
 #include <QMainWindow>
 
+#include <array>
 #include <functional>
 #include <span>
 #include <string>
@@ -42,6 +43,10 @@ struct SearchSource {
     // Told where a jump landed (column, row), so that the single-row editor
     // can show that row.
     std::function<void(int col, int row)> jumped;
+    // Prints the results grid with four heading lines (the main window's
+    // print preview); the table's file name for the first line.
+    std::function<void(StringGrid& results, const std::array<std::string, 4>& titles)> print;
+    std::function<std::string()> fileName;
 };
 
 // The search window "Tabulix 検索": finds the rows of the table that hold the
@@ -58,6 +63,7 @@ public:
 
     // Empties the results (and the word when asked); a running search stops.
     void ResetResults(bool clearWord);
+    void Mn_PrintClick();
     void LoadFindHistory(std::span<const std::string> words);
     void StoreFindHistory(std::span<std::string> words) const;
     const FindHistoryList& findHistory() const { return history_; }

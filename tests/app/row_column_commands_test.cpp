@@ -87,7 +87,7 @@ TEST_F(RowColumnCommandsTest, DeleteThreeRowsThroughTheHeaderMenuAndUndo) {
     EXPECT_FALSE(actions.first()->isEnabled());
     EXPECT_TRUE(item("Pm_RowDelete")->isEnabled());
     EXPECT_EQ(item("Pm_RowDelete")->text(), QStringLiteral("4. 削除"));
-    EXPECT_FALSE(item("Pm_RowPrint")->isEnabled());
+    EXPECT_TRUE(item("Pm_RowPrint")->isEnabled());
     EXPECT_TRUE(item("Pm_RowClip")->isEnabled());
     EXPECT_FALSE(item("Pm_RowClipMove")->isEnabled());    // no row clip
     EXPECT_FALSE(item("Pm_RowInsertBoard")->isEnabled()); // empty clipboard
@@ -125,7 +125,7 @@ TEST_F(RowColumnCommandsTest, ColumnMenuKeysAndTheCellMenuRowItems) {
     ASSERT_EQ(openMenu(), menus().pmFixedCol);
     EXPECT_EQ(item("Pm_ColViewON")->text(), QStringLiteral("1. 抑制する"));
     EXPECT_TRUE(item("Pm_ColMark")->isEnabled());
-    EXPECT_FALSE(item("Pm_ColMarkPrint")->isEnabled()); // printing waits for the preview
+    EXPECT_TRUE(item("Pm_ColMarkPrint")->isEnabled());
     choose("Pm_ColInsert");
     EXPECT_TRUE(dialogs.messages().empty());
     EXPECT_EQ(cell(3, 1), "");
