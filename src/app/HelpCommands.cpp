@@ -4,6 +4,9 @@
 #include "app/TFm_Tabulix01.h"
 #include "help/HelpDocuments.h"
 #include "help/TFm_Browse.h"
+#include "print/TfrmGridPrint_01.h"
+#include "table/StringGrid.h"
+#include "view/GridFont.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -49,6 +52,42 @@ HelpCommands::HelpCommands(TFm_Tabulix01& window)
     connect(colName, &QAction::triggered, this, [this, colName] { Mn_Help_ColNameClick(colName); });
     connect(window.action("Mn_OutputCsv"), &QAction::triggered, this,
             &HelpCommands::Mn_OutputCsvClick);
+    connect(browser_->findChild<QAction*>(QStringLiteral("Mn_Print")), &QAction::triggered, this,
+            &HelpCommands::Mn_PrintClick);
+}
+
+// The shown text through the print preview as a text document: one line a
+// row, each after one blank.
+void HelpCommands::Mn_PrintClick() {
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    StringGrid& work = window_.WorkGrid();
+    const std::string text = browser_->displayedText();
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && text[i] != '\n') continue;
+        lines.push_back(" " + text.substr(start, i - start));
+        start = i + 1;
+    }
+    if (!text.empty() && text.back() == '\n') lines.pop_back();
+    StringGrid grid(1, static_cast<int>(std::max<std::size_t>(lines.size(), 1)));
+    grid.setFixedCols(0);
+    grid.setFixedRows(0);
+    for (std::size_t r = 0; r < lines.size(); ++r)
+        grid.setCell(0, static_cast<int>(r), lines[r]);
+    work = std::move(grid);
+    PrintJob job;
+    job.sourceGrid = &work;
+    job.titleLines = {browser_->printTitle(), "", "", ""};
+    job.tableMode = false;
+    job.mainWindowMode = false;
+    job.initialRows = 0;
+    job.maxCellLines = 20;
+    job.printSettings = browser_->printSettings();
+    job.sourceFontHeight = gridFont().pixelSize();
+    QGuiApplication::restoreOverrideCursor();
+    browser_->setPrintSettings(RunPrintPreview(job, window_.dialogs(), browser_));
+    work = StringGrid(1, 1);
 }
 
 void HelpCommands::registerEntries() {

@@ -27,6 +27,7 @@ public:
     void Mn_Help_DocumentClick(QAction* entry, const char* fileName);
     void Mn_Help_ColNameClick(QAction* entry);
     void Mn_OutputCsvClick();
+    void Mn_PrintClick();
 
 private:
     std::string programFolder() const;

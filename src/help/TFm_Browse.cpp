@@ -71,7 +71,6 @@ void TFm_Browse::buildWindow() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("File(&F)"));
     QAction* print = file->addAction(QStringLiteral("1. 印刷する (&P)"));
     print->setObjectName(QStringLiteral("Mn_Print"));
-    print->setEnabled(false); // printing comes with the print preview
     QAction* exit = file->addAction(QStringLiteral("2. 終了(&X)"));
     exit->setObjectName(QStringLiteral("Mn_Exit"));
     connect(exit, &QAction::triggered, this, &QWidget::close);
@@ -187,6 +186,12 @@ void TFm_Browse::ShowTextFile(QAction* entry, const QString& heading, bool lineN
     showDisplay(text(lineNumbers ? NumberedLines(file->text()) : JoinedLines(file->text())));
     QGuiApplication::restoreOverrideCursor();
     shown_ = true;
+}
+
+std::string TFm_Browse::printTitle() const {
+    const QString title =
+        cmbBrowseList_->isVisible() ? cmbBrowseList_->currentText() : windowTitle();
+    return title.toStdString();
 }
 
 std::string TFm_Browse::displayedText() const {

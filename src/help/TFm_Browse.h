@@ -45,6 +45,9 @@ public:
 
     // What the display holds, and where the help HTML was last written.
     std::string displayedText() const;
+    // The first title line of a print: the list's text when the list shows,
+    // otherwise the caption.
+    std::string printTitle() const;
     const std::string& htmlPath() const { return htmlPath_; }
     bool shownFlag() const { return shown_; }
 

@@ -79,6 +79,20 @@ TEST_F(HelpWindowTest, DocumentsTheListAndTheHtmlFile) {
     EXPECT_EQ(browser()->displayedText(), "00001 first <line>\n00002 second\n");
     EXPECT_FALSE(list->isVisible());
 
+    // Printing hands the lines, each after a blank, to the print preview.
+    int printedRows = 0;
+    std::string printedLine;
+    QTimer::singleShot(0, [&] {
+        QWidget* preview = QApplication::activeModalWidget();
+        ASSERT_NE(preview, nullptr);
+        printedRows = window->WorkGrid().rowCount();
+        printedLine = window->WorkGrid().cellText(0, 1);
+        preview->findChild<QAction*>(QStringLiteral("mnExit1"))->trigger();
+    });
+    browser()->findChild<QAction*>(QStringLiteral("Mn_Print"))->trigger();
+    EXPECT_EQ(printedRows, 2);
+    EXPECT_EQ(printedLine, " 00002 second");
+
     // Three presses of "⇔" give the width back.
     const int width = browser()->width();
     auto* wide = browser()->findChild<QPushButton*>(QStringLiteral("Btn_Wide"));
