@@ -648,4 +648,40 @@ std::size_t RawByteJoinAt(std::string_view utf8, std::string_view after) {
     return std::string_view::npos;
 }
 
+std::string ShownText(std::string_view utf8) {
+    // Every kept byte is a code point of U+10F000..U+10FFFF: F4 8F in UTF-8.
+    if (utf8.find("\xF4\x8F") == std::string_view::npos) return std::string(utf8);
+    std::string out;
+    out.reserve(utf8.size());
+    Converter decoder("UTF-8", "CP932");
+    std::size_t p = 0;
+    while (p < utf8.size()) {
+        if (!rawByteAt(utf8, p)) {
+            const std::size_t length = std::max<std::size_t>(sequenceLength(utf8, p), 1);
+            out.append(utf8.substr(p, length));
+            p += length;
+            continue;
+        }
+        const RawByte first = rawByteValue(utf8, p);
+        const std::size_t next = p + 4;
+        if (first.kind == RawKind::Cp932 && next < utf8.size() && rawByteAt(utf8, next)) {
+            const RawByte second = rawByteValue(utf8, next);
+            if (second.kind == RawKind::Cp932) {
+                const char pair[2] = {static_cast<char>(first.value), static_cast<char>(second.value)};
+                const char* in = pair;
+                std::size_t left = 2;
+                std::string decoded;
+                if (decoder.run(in, left, &decoded) && !decoded.empty()) {
+                    out += decoded;
+                    p = next + 4;
+                    continue;
+                }
+            }
+        }
+        out += "\uFFFD";
+        p += 4;
+    }
+    return out;
+}
+
 } // namespace tabulix

@@ -90,6 +90,12 @@ std::string PathForDisplay(std::string_view path);
 // Whether the text holds a kept invalid byte or unit.
 bool HasRawBytes(std::string_view utf8);
 
+// A text as the grid shows it: kept CP932 byte pairs that are a character
+// (codes kept as bytes because another code writes the same character, such
+// as 髙 or 﨑) show as that character, other kept bytes as U+FFFD. Only for
+// drawing; the cell keeps its bytes.
+std::string ShownText(std::string_view utf8);
+
 // Where a kept byte of the text would join what follows it once written, so
 // that reading the bytes back gives another character (a CP932 lead byte
 // before a trail byte, a UTF-8 lead before continuation bytes, half a UTF-16

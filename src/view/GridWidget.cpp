@@ -1,5 +1,7 @@
 #include "view/GridWidget.h"
 
+#include "csv/TextEncoding.h"
+
 #include "table/StringGrid.h"
 #include "view/GridFont.h"
 
@@ -635,6 +637,12 @@ QString GridWidget::displayLine(std::string_view utf8) {
         while (cut > 0 && (static_cast<unsigned char>(utf8[cut]) & 0xC0) == 0x80)
             --cut;
         utf8 = utf8.substr(0, cut);
+    }
+    // Kept bytes of a file show as their character where they make one.
+    std::string shown;
+    if (utf8.find("\xF4\x8F") != std::string_view::npos) {
+        shown = ShownText(utf8);
+        utf8 = shown;
     }
     QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
     if (utf8.find_first_of("\r\n") == std::string_view::npos) return text;

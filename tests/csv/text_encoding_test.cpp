@@ -340,3 +340,18 @@ TEST(TextEncoding, ByteOrderMark) {
 
 } // namespace
 } // namespace tabulix
+
+namespace tabulix {
+namespace {
+
+// Codes kept as bytes show as their character; stray kept bytes as U+FFFD;
+// the cell's text itself is not touched.
+TEST(ShownText, KeptCp932PairsShowAsTheirCharacter) {
+    const std::string cell = DecodeText(std::string("\xFB\xFC\x8B\xB4,\x81", 6), TextEncoding::ShiftJis);
+    EXPECT_TRUE(HasRawBytes(cell));
+    EXPECT_EQ(ShownText(cell), "髙橋,\uFFFD");
+    EXPECT_EQ(ShownText("plain 文字"), "plain 文字");
+}
+
+} // namespace
+} // namespace tabulix
