@@ -1,9 +1,11 @@
 // The print data of a generated 100,000 × 10 table shaped like the main
 // grid: the first layout of 100 rows when the preview opens, full creation of
 // every row (time and peak memory), drawing one page into a preview image and
-// printing ten pages into a PDF file.
+// printing ten pages into a PDF file, and the CSV and HTML output of all
+// rows.
 #include "print/PagePainter.h"
 #include "print/PrintData.h"
+#include "print/PrintExport.h"
 #include "print/PrintFont.h"
 #include "print/PrinterChoice.h"
 #include "table/StringGrid.h"
@@ -150,6 +152,24 @@ void BM_FullCreation(benchmark::State& state) {
     state.counters["peak_MB"] = peakMegabytes();
 }
 BENCHMARK(BM_FullCreation)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The Save menu's output of every row after full creation: the CSV text and
+// the HTML page (wrapped, escaped), made in memory.
+void BM_Export(benchmark::State& state) {
+    YesDialogs dialogs;
+    PrintData data(job(100), printFontMeasure(), dialogs);
+    data.build();
+    data.computeBreakFlags();
+    data.rebuild();
+    data.createAll();
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        const std::string text = state.range(0) == 0 ? PrintDataCsv(data) : PrintDataHtml(data);
+        bytes = text.size();
+    }
+    state.counters["MB"] = static_cast<double>(bytes) / 1e6;
+}
+BENCHMARK(BM_Export)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // One page drawn into the preview image at zoom 1 (an A4 sheet at 96 dpi).
 void BM_DrawPage(benchmark::State& state) {

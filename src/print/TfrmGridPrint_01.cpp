@@ -114,17 +114,16 @@ void TfrmGridPrint_01::createMenus() {
     QAction* exit = file->addAction(QStringLiteral("終了(&X)"), this, &QWidget::close);
     exit->setObjectName(QStringLiteral("mnExit1"));
 
-    // The print data's CSV and HTML output is built by the export commands;
-    // until then its entries stay disabled.
     mnSave_ = bar->addMenu(QStringLiteral("Save(&S)"));
-    Mn_SaveCsv_ = mnSave_->addAction(QStringLiteral("1. 印刷データをＣＳＶ形式で保存する"));
+    Mn_SaveCsv_ = mnSave_->addAction(QStringLiteral("1. 印刷データをＣＳＶ形式で保存する"), this,
+                                     &TfrmGridPrint_01::Mn_SaveCsvClick);
     Mn_SaveCsv_->setObjectName(QStringLiteral("Mn_SaveCsv"));
     QMenu* html = mnSave_->addMenu(QStringLiteral("2. 印刷データをＨＴＭＬ形式で"));
     html->menuAction()->setObjectName(QStringLiteral("Mn_SaveHtmlMain"));
-    html->addAction(QStringLiteral("1. 起動する"))->setObjectName(QStringLiteral("Mn_ExecHtml"));
-    html->addAction(QStringLiteral("2. 保存する"))->setObjectName(QStringLiteral("Mn_SaveHtml"));
-    for (QAction* a : {Mn_SaveCsv_, html->menuAction()})
-        a->setEnabled(false);
+    html->addAction(QStringLiteral("1. 起動する"), this, &TfrmGridPrint_01::Mn_ExecHtmlClick)
+        ->setObjectName(QStringLiteral("Mn_ExecHtml"));
+    html->addAction(QStringLiteral("2. 保存する"), this, &TfrmGridPrint_01::Mn_SaveHtmlClick)
+        ->setObjectName(QStringLiteral("Mn_SaveHtml"));
 
     PrintSettings& s = data_->settings();
     mnView_ = bar->addMenu(QStringLiteral("View(&V)"));

@@ -35,6 +35,8 @@ class TfrmGridPrint_01 : public QMainWindow {
 
 public:
     using PrinterSetUp = std::function<bool(PrinterChoice&, QWidget*)>;
+    // Opens a saved HTML page in the browser; false when that failed.
+    using HtmlOpener = std::function<bool(const std::string& path)>;
 
     TfrmGridPrint_01(const PrintJob& job, UserDialogs& dialogs, PrinterChoice& printers,
                      QWidget* parent = nullptr);
@@ -44,6 +46,11 @@ public:
     PrintSettings resultSettings() const;
     // Replaces the printer set-up dialog (tests answer it).
     void setPrinterSetUp(PrinterSetUp setUp) { setUp_ = std::move(setUp); }
+    // Replaces the desktop's browser launch (tests never start a browser).
+    void setHtmlOpener(HtmlOpener opener) { opener_ = std::move(opener); }
+    // Where the browser's temporary page goes: beside `programFile`, or in
+    // `cacheFolder` when that folder is not writable.
+    void setExportPlaces(std::string programFile, std::string cacheFolder);
     // Page images beyond this many bytes are not made (the zoom is lowered).
     static void setImageByteLimit(qint64 bytes);
 
@@ -115,10 +122,20 @@ private:
     bool printPages(int first, int last);
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+    // Save menu.
+    void Mn_SaveCsvClick();
+    void Mn_SaveHtmlClick();
+    void Mn_ExecHtmlClick();
+    bool writeExport(const std::string& path, const std::string& bytes);
+    std::string programFolder() const;
+
     PrintJob job_;
     UserDialogs& dialogs_;
     PrinterChoice& printers_;
     PrinterSetUp setUp_;
+    HtmlOpener opener_;
+    std::string programFile_;
+    std::string cacheFolder_;
     std::unique_ptr<PrintData> data_;
     std::unique_ptr<PagePainter> painter_;
     PrinterFacts facts_;

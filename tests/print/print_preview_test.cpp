@@ -22,6 +22,7 @@
 #include <QMouseEvent>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTextDocument>
 #include <QTest>
 #include <QTimer>
 
@@ -351,6 +352,61 @@ TEST_F(PreviewTest, TextDocumentHidesTheTableControls) {
     EXPECT_EQ(action("Mn_SaveCsv")->text().toStdString(), "1. 表示内容を Text File で保存する");
     EXPECT_EQ(action("Mn_RecCount")->text().toStdString(), "[ Lines  20 ]");
     EXPECT_EQ(window->resultSettings().cellScale, 80);
+}
+
+// Cancel writes nothing; the CSV keeps the comma cell quoted; the HTML dialog
+// starts in the CSV's folder; the browser's page is the saved page, and a
+// failed launch says so; an unwritable name is reported.
+TEST_F(PreviewTest, SaveMenuWritesTheCsvAndTheHtmlPage) {
+    const std::filesystem::path dir = makeTemporaryFolder("tabulix-export");
+    ASSERT_FALSE(dir.empty());
+    open(3, [this](PrintJob&) {
+        grid.setColWidth(3, 400);
+        grid.setCell(2, 1, "a,b");
+        grid.setCell(3, 1, "<script>alert(1)</script>");
+    });
+    window->setExportPlaces((dir / "tabulix").string(), (dir / "cache").string());
+    std::vector<std::string> opened;
+    window->setHtmlOpener([&opened](const std::string& path) {
+        opened.push_back(path);
+        return false;
+    });
+    const std::string csv = (dir / "out.csv").string(), page = (dir / "page.html").string();
+    dialogs.answerFile(std::nullopt);
+    dialogs.answerFile("  " + csv + " ");
+    dialogs.answerFile(page);
+    dialogs.answerFile((dir / "missing" / "x.csv").string());
+    action("Mn_SaveCsv")->trigger();
+    EXPECT_EQ(window->resultSettings().savePath, "");
+    action("Mn_SaveCsv")->trigger();
+    action("Mn_SaveHtml")->trigger();
+    action("Mn_ExecHtml")->trigger();
+    action("Mn_SaveCsv")->trigger();
+
+    const auto& shown = dialogs.shown();
+    ASSERT_EQ(shown.size(), 6u);
+    EXPECT_EQ(shown[0].request.folder, dir.string());
+    EXPECT_EQ(shown[0].request.name, "*.csv");
+    EXPECT_EQ(shown[2].text, "印刷データをＨＴＭＬ形式で保存します。");
+    EXPECT_EQ(shown[2].request.folder, dir.string());
+    EXPECT_EQ(shown[2].request.name, "*.html");
+    EXPECT_EQ(dialogs.messages(), (std::vector<std::string>{"ブラウザの起動を失敗しました。",
+                                                            "出力ファイルの作成に失敗しました。"}));
+    EXPECT_EQ(readBytes(csv), "0-0,0-1,0-2,0-3,0-4\r\n1-0,1-1,\"a,b\",<script>alert(1)</script>,1-4\r\n"
+                              "2-0,2-1,2-2,2-3,2-4\r\n3-0,3-1,3-2,3-3,3-4\r\n");
+    const PrintSettings s = window->resultSettings();
+    EXPECT_EQ(s.savePath, (dir / "missing" / "x.csv").string());
+    EXPECT_EQ(s.htmlPath, page);
+    const std::string temporary = (dir / "tabulix_Temp.Html").string();
+    EXPECT_EQ(opened, std::vector<std::string>{temporary});
+    const std::string html = readBytes(page);
+    EXPECT_EQ(readBytes(temporary), html);
+    // The cell is text on the rendered page, not a script.
+    QTextDocument document;
+    document.setHtml(QString::fromUtf8(html.data(), static_cast<qsizetype>(html.size())));
+    EXPECT_TRUE(document.toPlainText().contains(QStringLiteral("<script>alert(1)</script>")));
+    EXPECT_TRUE(document.toPlainText().contains(QStringLiteral("/home/u/会員.csv")));
+    std::filesystem::remove_all(dir);
 }
 
 TEST(PrintPreview, RunsModallyAndHandsTheSettingsBack) {
