@@ -2,6 +2,7 @@
 // column widths, folded row heights) and the painting of one full viewport
 // (1600 x 1000 px) through the cell painter with every display option on, on
 // a table of a million rows and 20 data columns of 1 to 12 characters.
+#include "BenchRandom.h"
 #include "edit/EditState.h"
 #include "draw/BreakShade.h"
 #include "draw/ColumnWidths.h"
@@ -31,15 +32,6 @@ namespace {
 constexpr int kRows = 1'000'000;
 constexpr int kDataCols = 20;
 constexpr int kDefaultRowHeight = 21;
-
-// A small deterministic generator, so every run builds the same table.
-struct Lcg {
-    std::uint64_t state;
-    std::uint32_t next() {
-        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
-        return static_cast<std::uint32_t>(state >> 33);
-    }
-};
 
 // 1 to 12 characters: about one text in four Japanese, some 6- and 8-digit
 // numbers (date editing) and some with blanks around (trimming).

@@ -1,6 +1,7 @@
 // Time to paint one full viewport (1600 x 1000 px) of the grid widget on a
 // table of a million rows of short texts, at the top, middle and bottom
 // (where: 0, 1, 2), with the standard drawing and through a draw-cell hook.
+#include "BenchRandom.h"
 #include "table/StringGrid.h"
 #include "view/GridFont.h"
 #include "view/GridWidget.h"
@@ -21,15 +22,6 @@ namespace {
 
 constexpr int kRows = 1'000'000;
 constexpr int kCols = 20;
-
-// A small deterministic generator, so every run paints the same table.
-struct Lcg {
-    std::uint64_t state;
-    std::uint32_t next() {
-        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
-        return static_cast<std::uint32_t>(state >> 33);
-    }
-};
 
 // Japanese characters of every kind the tables hold: hiragana, katakana,
 // half-width katakana and the first few hundred kanji, as UTF-8.

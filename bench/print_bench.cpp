@@ -3,6 +3,7 @@
 // every row (time and peak memory), drawing one page into a preview image and
 // printing ten pages into a PDF file, and the CSV and HTML output of all
 // rows.
+#include "BenchRandom.h"
 #include "print/PagePainter.h"
 #include "print/PrintData.h"
 #include "print/PrintExport.h"
@@ -32,14 +33,6 @@ namespace {
 
 constexpr int kRows = 100'000;
 constexpr int kDataCols = 10;
-
-struct Lcg {
-    std::uint64_t state;
-    std::uint32_t next() {
-        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
-        return static_cast<std::uint32_t>(state >> 33);
-    }
-};
 
 // 1 to 12 letters and digits, a Japanese word now and then, every 50th text
 // long enough to wrap.

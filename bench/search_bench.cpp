@@ -2,6 +2,7 @@
 // of the rows holding both (in either letter case), 5 % only one of them.
 // Measured on the display-free search and through the search window (its
 // progress and event handling included).
+#include "BenchRandom.h"
 #include "search/SearchResults.h"
 #include "search/SearchWords.h"
 #include "search/TFm_Tabulix02.h"
@@ -28,14 +29,6 @@ namespace {
 
 constexpr int kRows = 1'000'000;
 constexpr int kDataCols = 10;
-
-struct Lcg {
-    std::uint64_t state;
-    std::uint32_t next() {
-        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
-        return static_cast<std::uint32_t>(state >> 33);
-    }
-};
 
 // 1 to 9 letters and digits, a Japanese word now and then.
 std::string makeText(Lcg& rng) {

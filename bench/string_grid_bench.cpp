@@ -1,4 +1,5 @@
 // Memory and speed of the cell store on a generated table of short texts.
+#include "BenchRandom.h"
 #include "table/StringGrid.h"
 
 #include <benchmark/benchmark.h>
@@ -16,15 +17,6 @@ namespace {
 
 constexpr int kRows = 1'000'000;
 constexpr int kCols = 20;
-
-// A small deterministic generator, so every run builds the same table.
-struct Lcg {
-    std::uint64_t state;
-    std::uint32_t next() {
-        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
-        return static_cast<std::uint32_t>(state >> 33);
-    }
-};
 
 // 1 to 12 characters; about one text in six is Japanese (3 bytes a character).
 std::string makeText(Lcg& rng) {
