@@ -7,6 +7,7 @@
 #include "settings/SettingsFile.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <cstdio>
 #include <cstring>
@@ -23,6 +24,9 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tabulix"));
+    // Ties the windows to the installed desktop entry and its icon.
+    QApplication::setDesktopFileName(QStringLiteral("tabulix"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("tabulix")));
     tabulix::installJapaneseTranslation(app);
 
     tabulix::QtClipboard clipboard;
