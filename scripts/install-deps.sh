@@ -11,4 +11,5 @@ $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-rec
     libgtest-dev libbenchmark-dev \
     clang libclang-rt-14-dev \
     xvfb xauth \
-    poppler-utils >/dev/null
+    poppler-utils \
+    desktop-file-utils appstream file >/dev/null

@@ -515,6 +515,7 @@ SettingsPlaces CurrentSettingsPlaces() {
     if (!ec) {
         places.programFolder = program.parent_path();
         places.programFolderWritable = ::access(places.programFolder.c_str(), W_OK) == 0;
+        places.programInstalled = fs::is_directory(places.programFolder / ".." / "share" / "tabulix", ec);
     }
     places.xdgConfigHome = environment("XDG_CONFIG_HOME");
     places.home = environment("HOME");
@@ -526,7 +527,8 @@ SettingsPlaces CurrentSettingsPlaces() {
 
 fs::path ChooseSettingsFolder(const SettingsPlaces& places) {
     if (!places.overrideFolder.empty()) return places.overrideFolder;
-    if (places.programFolderWritable && !places.programFolder.empty()) return places.programFolder;
+    if (places.programFolderWritable && !places.programInstalled && !places.programFolder.empty())
+        return places.programFolder;
     // A relative XDG_CONFIG_HOME is invalid and ignored.
     const fs::path xdg = places.xdgConfigHome;
     if (!xdg.empty() && xdg.is_absolute()) return xdg / "tabulix";

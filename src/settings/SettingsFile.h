@@ -54,13 +54,17 @@ struct SettingsPlaces {
     std::string overrideFolder; // TABULIX_SETTINGS_DIR, empty when unset
     std::filesystem::path programFolder;
     bool programFolderWritable = false;
+    // Installed as <prefix>/bin beside <prefix>/share/tabulix: the program's
+    // folder is shared (and writable to root), so it never holds settings.
+    bool programInstalled = false;
     std::string xdgConfigHome; // XDG_CONFIG_HOME, empty when unset
     std::string home;
 };
 
 // The places of this process (environment, /proc/self/exe).
 SettingsPlaces CurrentSettingsPlaces();
-// The override when given; else the program's folder when writable; else
+// The override when given; else the program's folder when writable and not
+// an installed program's; else
 // "tabulix" under XDG_CONFIG_HOME (used only when absolute) or ~/.config.
 std::filesystem::path ChooseSettingsFolder(const SettingsPlaces& places);
 // The settings file of this process.

@@ -142,5 +142,21 @@ TEST_F(HelpWindowTest, OutputWritesTheRangeAndShowsShortResults) {
     EXPECT_TRUE(dialogs.messages().back().starts_with("★出力しました。\r\n\r\n出力行数が 1000行を超えている"));
 }
 
+TEST(HelpDocumentPath, BesideTheProgramThenInstalledThenBeside) {
+    const std::filesystem::path root = makeTemporaryFolder("tabulix-helppath");
+    ASSERT_FALSE(root.empty());
+    const std::string bin = (root / "bin").string();
+    const std::string shared = (root / "share" / "tabulix").string();
+    std::filesystem::create_directories(bin);
+    std::filesystem::create_directories(shared);
+    // Nowhere: the name beside the program, so the failure names it.
+    EXPECT_EQ(HelpDocumentPath(bin, "Doc.Txt"), bin + "/Doc.Txt");
+    writeBytes(shared + "/Doc.Txt", "installed");
+    EXPECT_EQ(HelpDocumentPath(bin, "Doc.Txt"), bin + "/../share/tabulix/Doc.Txt");
+    writeBytes(bin + "/Doc.Txt", "beside");
+    EXPECT_EQ(HelpDocumentPath(bin, "Doc.Txt"), bin + "/Doc.Txt");
+    std::filesystem::remove_all(root);
+}
+
 } // namespace
 } // namespace tabulix

@@ -593,12 +593,16 @@ TEST(SettingsLocation, ChoosesOverrideProgramFolderOrConfigFolder) {
         SettingsPlaces places;
         fs::path expected;
     } cases[] = {
-        {{"/custom", "/opt/tabulix", true, "/xdg", "/home/u"}, "/custom"},
-        {{"", "/opt/tabulix", true, "/xdg", "/home/u"}, "/opt/tabulix"},
-        {{"", "/opt/tabulix", false, "/xdg", "/home/u"}, "/xdg/tabulix"},
-        {{"", "/opt/tabulix", false, "relative", "/home/u"}, "/home/u/.config/tabulix"},
-        {{"", "/opt/tabulix", false, "", "/home/u"}, "/home/u/.config/tabulix"},
-        {{"", "", false, "", "/home/u"}, "/home/u/.config/tabulix"},
+        {{"/custom", "/opt/tabulix", true, false, "/xdg", "/home/u"}, "/custom"},
+        {{"/custom", "/usr/bin", true, true, "/xdg", "/home/u"}, "/custom"},
+        {{"", "/opt/tabulix", true, false, "/xdg", "/home/u"}, "/opt/tabulix"},
+        // Installed and run by root: /usr/bin is writable but not the place.
+        {{"", "/usr/bin", true, true, "/xdg", "/home/u"}, "/xdg/tabulix"},
+        {{"", "/usr/bin", true, true, "", "/root"}, "/root/.config/tabulix"},
+        {{"", "/opt/tabulix", false, false, "/xdg", "/home/u"}, "/xdg/tabulix"},
+        {{"", "/opt/tabulix", false, false, "relative", "/home/u"}, "/home/u/.config/tabulix"},
+        {{"", "/opt/tabulix", false, false, "", "/home/u"}, "/home/u/.config/tabulix"},
+        {{"", "", false, false, "", "/home/u"}, "/home/u/.config/tabulix"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ChooseSettingsFolder(c.places), c.expected) << c.expected;
@@ -614,6 +618,8 @@ TEST(SettingsLocation, TakesThePlacesOfThisProcess) {
     EXPECT_EQ(places.home, "/home/someone");
     EXPECT_TRUE(fs::exists(places.programFolder / "settings_tests")) << places.programFolder;
     EXPECT_EQ(places.programFolderWritable, ::access(places.programFolder.c_str(), W_OK) == 0);
+    // The build folder is no installed program's.
+    EXPECT_FALSE(places.programInstalled);
 }
 
 TEST(SettingsLocation, EnvironmentOverrideNamesTheFolder) {
