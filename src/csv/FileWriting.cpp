@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
+#include <filesystem>
 #include <optional>
 #include <pwd.h>
 #include <sys/resource.h>
@@ -290,7 +291,7 @@ bool makeFolders(const std::string& path) {
 }
 
 KeptCopy keepCopy(const std::string& target) {
-    const std::string folder = CopyFolder();
+    const std::string folder = UserCacheFolder();
     if (folder.empty() || !makeFolders(folder)) return {};
     const int in = ::open(target.c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0) return {};
@@ -502,7 +503,7 @@ WriteSession::~WriteSession() {
     currentSession = outer_;
 }
 
-std::string CopyFolder() {
+std::string UserCacheFolder() {
     const char* const cache = std::getenv("XDG_CACHE_HOME");
     if (cache != nullptr && cache[0] == '/') return std::string(cache) + "/tabulix";
     const char* home = std::getenv("HOME");
@@ -512,6 +513,17 @@ std::string CopyFolder() {
     }
     if (home == nullptr || home[0] != '/') return {};
     return std::string(home) + "/.cache/tabulix";
+}
+
+std::string ProgramOrCacheFile(const std::string& programFolder, const std::string& name,
+                               const std::string& cacheFolder) {
+    if (!programFolder.empty() && ::access(programFolder.c_str(), W_OK) == 0)
+        return programFolder + "/" + name;
+    if (cacheFolder.empty()) return {};
+    std::error_code error;
+    std::filesystem::create_directories(cacheFolder, error);
+    if (::access(cacheFolder.c_str(), W_OK) != 0) return {};
+    return cacheFolder + "/" + name;
 }
 
 void SetWriteStepHookForTesting(std::function<int(WriteStep)> hook) {

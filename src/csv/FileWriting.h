@@ -32,7 +32,7 @@ struct WriteResult {
 // The file is overwritten in place instead where the folder is not writable
 // but the file is, where the rename is refused, where its owner or group
 // cannot be kept and where it has other hard links. A copy of the old content
-// is kept in CopyFolder() meanwhile and put back on any failure; where none
+// is kept in UserCacheFolder() meanwhile and put back on any failure; where none
 // can be made, the innermost WriteSession is asked first (without one, such a
 // file is not written). Signals that would end the program wait until the
 // file is whole again, and a file-size limit fails the write instead of
@@ -77,10 +77,16 @@ private:
     WriteSession* outer_;
 };
 
-// Where copies of files written in place are kept while they are written:
-// $XDG_CACHE_HOME/tabulix, otherwise ~/.cache/tabulix. Empty when there is no
-// such folder to name.
-std::string CopyFolder();
+// The program's folder in the user's cache: $XDG_CACHE_HOME/tabulix,
+// otherwise ~/.cache/tabulix. Empty when there is no such folder to name.
+// Copies of files written in place are kept there while they are written.
+std::string UserCacheFolder();
+
+// Where the program puts a file of its own (a page for the web browser):
+// `name` in `programFolder` when that folder can be written, otherwise in
+// `cacheFolder` (made when missing). Empty when neither can hold it.
+std::string ProgramOrCacheFile(const std::string& programFolder, const std::string& name,
+                               const std::string& cacheFolder);
 
 // The steps of a write that tests make fail.
 enum class WriteStep {

@@ -1,9 +1,10 @@
 #include "help/HelpDocuments.h"
 
+#include "csv/FileWriting.h"
+
 #include "text/DisplayWidth.h"
 #include "text/TextHelpers.h"
 
-#include <unistd.h>
 
 namespace tabulix {
 
@@ -215,9 +216,7 @@ std::string HelpHtmlPath(const std::string& programFolder, const std::string& pr
     std::string stem = programName;
     const std::size_t dot = stem.rfind('.');
     if (dot != std::string::npos && dot > 0) stem.erase(dot);
-    const bool besideProgram = !programFolder.empty() && access(programFolder.c_str(), W_OK) == 0;
-    const std::string& folder = besideProgram ? programFolder : cacheFolder;
-    return folder + "/" + stem + "_Help.Html";
+    return ProgramOrCacheFile(programFolder, stem + "_Help.Html", cacheFolder);
 }
 
 } // namespace tabulix

@@ -19,7 +19,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
-#include <QStandardPaths>
 #include <QVBoxLayout>
 
 #include <sys/stat.h>
@@ -30,14 +29,6 @@ namespace {
 
 QString text(const std::string& utf8) {
     return QString::fromStdString(utf8);
-}
-
-// Where a help HTML goes when the program's folder cannot be written.
-std::string cacheFolder() {
-    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
-    const std::string folder = QFile::encodeName(base).toStdString() + "/tabulix";
-    mkdir(folder.c_str(), 0700);
-    return folder;
 }
 
 } // namespace
@@ -232,7 +223,7 @@ void TFm_Browse::Btn_HtmlClick() {
                                       selected + 1);
     const QFileInfo program(QCoreApplication::applicationFilePath());
     htmlPath_ = HelpHtmlPath(QFile::encodeName(program.absolutePath()).toStdString(),
-                             QFile::encodeName(program.fileName()).toStdString(), cacheFolder());
+                             QFile::encodeName(program.fileName()).toStdString(), UserCacheFolder());
     const bool written = WriteFileAtomically(htmlPath_, html).ok();
     RichEdit1_->show();
     if (!written || !openInBrowser_ || !openInBrowser_(htmlPath_))

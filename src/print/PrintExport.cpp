@@ -1,6 +1,7 @@
 #include "print/PrintExport.h"
 
 #include "csv/CsvDialogRequests.h"
+#include "csv/FileWriting.h"
 #include "draw/DisplayText.h"
 #include "print/PrintData.h"
 #include "print/PrintHeader.h"
@@ -316,23 +317,8 @@ std::string PrintDataHtml(const PrintData& data) {
 
 std::string TemporaryHtmlPath(std::string_view programFile, std::string_view cacheFolder) {
     const fs::path program{std::string(programFile)};
-    const std::string name = program.stem().string() + "_Temp.Html";
-    const fs::path beside = program.parent_path();
-    if (!beside.empty() && ::access(beside.c_str(), W_OK) == 0) return (beside / name).string();
-    if (cacheFolder.empty()) return {};
-    const fs::path cache{std::string(cacheFolder)};
-    std::error_code ec;
-    fs::create_directories(cache, ec);
-    if (::access(cache.c_str(), W_OK) != 0) return {};
-    return (cache / name).string();
-}
-
-std::string UserCacheFolder() {
-    if (const char* xdg = std::getenv("XDG_CACHE_HOME"); xdg && *xdg)
-        return (fs::path(xdg) / "tabulix").string();
-    if (const char* home = std::getenv("HOME"); home && *home)
-        return (fs::path(home) / ".cache" / "tabulix").string();
-    return {};
+    return ProgramOrCacheFile(program.parent_path().string(), program.stem().string() + "_Temp.Html",
+                              std::string(cacheFolder));
 }
 
 } // namespace tabulix

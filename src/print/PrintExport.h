@@ -41,7 +41,4 @@ std::string PrintDataHtml(const PrintData& data);
 // missing). Empty when neither can hold it.
 std::string TemporaryHtmlPath(std::string_view programFile, std::string_view cacheFolder);
 
-// $XDG_CACHE_HOME/tabulix, otherwise ~/.cache/tabulix; empty without either.
-std::string UserCacheFolder();
-
 } // namespace tabulix
