@@ -3,6 +3,7 @@
 #include "app/TFm_CsvFixed.h"
 #include "app/TFm_Tabulix01.h"
 #include "help/HelpDocuments.h"
+#include "edit/PrintWork.h"
 #include "help/TFm_Browse.h"
 #include "print/TfrmGridPrint_01.h"
 #include "table/StringGrid.h"
@@ -61,21 +62,7 @@ HelpCommands::HelpCommands(TFm_Tabulix01& window)
 void HelpCommands::Mn_PrintClick() {
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     StringGrid& work = window_.WorkGrid();
-    const std::string text = browser_->displayedText();
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i <= text.size(); ++i) {
-        if (i < text.size() && text[i] != '\n') continue;
-        lines.push_back(" " + text.substr(start, i - start));
-        start = i + 1;
-    }
-    if (!text.empty() && text.back() == '\n') lines.pop_back();
-    StringGrid grid(1, static_cast<int>(std::max<std::size_t>(lines.size(), 1)));
-    grid.setFixedCols(0);
-    grid.setFixedRows(0);
-    for (std::size_t r = 0; r < lines.size(); ++r)
-        grid.setCell(0, static_cast<int>(r), lines[r]);
-    work = std::move(grid);
+    BuildTextDocumentWork(browser_->displayedText(), work);
     PrintJob job;
     job.sourceGrid = &work;
     job.titleLines = {browser_->printTitle(), "", "", ""};

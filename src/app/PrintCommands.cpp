@@ -6,7 +6,6 @@
 #include "edit/Marking.h"
 #include "print/TfrmGridPrint_01.h"
 #include "table/UserDialogs.h"
-#include "text/TextHelpers.h"
 #include "view/GridFont.h"
 #include "view/GridWidget.h"
 
@@ -172,11 +171,9 @@ void PrintCommands::printSearchResults(StringGrid& results, const PrintTitles& t
             !table.colRecords[static_cast<std::size_t>(source)].visible)
             results.setColWidth(c, 0);
     }
-    const double a = gridCharWidth();
     const int last = results.rowCount() - 1;
     for (int c = 0; c < 2 && c < results.colCount(); ++c)
-        results.setColWidth(c, static_cast<int>(
-                                   a * static_cast<double>(cellDisplayUnits(TrimBlanks(results.cell(c, last))) + 2)));
+        results.setColWidth(c, PrintWidthForText(results.cell(c, last), gridCharWidth()));
     if (results.colCount() > 2) results.setColWidth(2, 0);
     OpenPrintPreview(results, titles, 100);
     for (int c = 0; c < results.colCount(); ++c)

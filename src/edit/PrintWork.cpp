@@ -10,10 +10,6 @@ namespace tabulix {
 
 namespace {
 
-int widthForText(std::string_view text, double charWidth) {
-    return static_cast<int>(charWidth * static_cast<double>(cellDisplayUnits(TrimBlanks(text)) + 2));
-}
-
 // An empty grid shaped like `grid`: its fixed counts and default height.
 StringGrid shapedLike(const StringGrid& grid, int cols, int rows) {
     StringGrid work(std::max(cols, 1), std::max(rows, 1));
@@ -42,6 +38,28 @@ int tableColumnOf(const StringGrid& work, int col) {
 
 } // namespace
 
+int PrintWidthForText(std::string_view text, double charWidth) {
+    return static_cast<int>(charWidth * static_cast<double>(cellDisplayUnits(TrimBlanks(text)) + 2));
+}
+
+void BuildTextDocumentWork(std::string_view text, StringGrid& work) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n') continue;
+        lines.push_back(" " + std::string(text.substr(start, i - start)));
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        start = i + 1;
+    }
+    if (start < text.size() || lines.empty()) lines.push_back(" " + std::string(text.substr(start)));
+    StringGrid grid(1, static_cast<int>(std::max<std::size_t>(lines.size(), 1)));
+    grid.setFixedCols(0);
+    grid.setFixedRows(0);
+    for (std::size_t r = 0; r < lines.size(); ++r)
+        grid.setCell(0, static_cast<int>(r), lines[r]);
+    work = std::move(grid);
+}
+
 PrintTitles TablePrintTitles(const std::string& path) {
     return {"File.Name:  " + std::string(TrimBlanks(path)), "", "", ""};
 }
@@ -60,7 +78,7 @@ void PreparePrintWidths(Table& table, double charWidth, bool fixedColumnShown) {
         record.savedWidth = g.colWidth(c);
         if (!record.visible) g.setColWidth(c, 0);
     }
-    g.setColWidth(0, widthForText(g.cell(0, g.rowCount() - 1), charWidth));
+    g.setColWidth(0, PrintWidthForText(g.cell(0, g.rowCount() - 1), charWidth));
     if (!fixedColumnShown && g.colCount() > 1) g.setColWidth(1, 0);
 }
 
@@ -130,7 +148,7 @@ void BuildSingleRowWork(const StringGrid& vert, StringGrid& work, double charWid
 
 void PrepareWorkForPrint(StringGrid& work, const Table& table, double charWidth,
                          bool fixedColumnShown) {
-    work.setColWidth(0, widthForText(work.cell(0, work.rowCount() - 1), charWidth));
+    work.setColWidth(0, PrintWidthForText(work.cell(0, work.rowCount() - 1), charWidth));
     if (!fixedColumnShown && work.colCount() > 1) work.setColWidth(1, 0);
     for (int c = kFirstDataCol; c < work.colCount(); ++c) {
         const int source = tableColumnOf(work, c);

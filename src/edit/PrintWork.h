@@ -2,6 +2,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tabulix {
@@ -35,6 +36,13 @@ void BuildRangeWork(const StringGrid& grid, int left, int top, int right, int bo
 // The single-row view as it is, each column narrowed to its longest text
 // plus two "A".
 void BuildSingleRowWork(const StringGrid& vert, StringGrid& work, double charWidth);
+
+// A column as wide as a text on paper: its units, trimmed, plus two "A".
+int PrintWidthForText(std::string_view text, double charWidth);
+
+// The lines of a text document (CR LF, CR or LF end one) as a one-column
+// grid without fixed lines, each line after one blank.
+void BuildTextDocumentWork(std::string_view text, StringGrid& work);
 
 // A work grid made ready: column 0 as wide as its last row's number plus two
 // "A", column 1 at 0 without a fixed column, and every column whose row-0
