@@ -31,14 +31,9 @@ void EditCommands::connectRangeMenus() {
                 &EditCommands::Pm_RangeClipClrClick);
     connect(popupAction("Pm_RangeClear"), &QAction::triggered, this,
             &EditCommands::Pm_RangeClearClick);
-    const std::pair<const char*, Conversion> conversions[] = {
-        {"Pm_StrCvtHanToZen", Conversion::ToFullWidth},
-        {"Pm_StrCvtZenToHan", Conversion::ToHalfWidth},
-        {"Pm_StrCvtHiraToKata", Conversion::ToKatakana},
-        {"Pm_StrCvtKataToHira", Conversion::ToHiragana}};
-    for (const auto& [name, conversion] : conversions) {
-        QAction* item = popupAction(name);
-        connect(item, &QAction::triggered, this, [this, item, conversion = conversion] {
+    for (const ConversionItem& kind : kConversionItems) {
+        QAction* item = popupAction(("Pm_StrCvt" + std::string(kind.nameEnd)).c_str());
+        connect(item, &QAction::triggered, this, [this, item, conversion = kind.conversion] {
             Pm_StrCvtHanToZenClick(conversion, item);
         });
     }

@@ -146,12 +146,14 @@ void SingleRowEditor::buildMenus() {
             &SingleRowEditor::Btn_VertGridEndClick);
     QMenu* convert = pmVertGrid_->addMenu(utf8("2. 文字変換"));
     convert->menuAction()->setObjectName(QStringLiteral("pm2_StrConvert"));
-    for (const auto& [name, caption] :
-         {std::pair{"pm2_StrCvtHanToZen", "1. 半角 → 全角"}, {"pm2_StrCvtZenToHan", "2. 全角 → 半角"},
-          {"pm2_StrCvtHiraToKata", "3. 全角ひらがな → 全角カタカナ"},
-          {"pm2_StrCvtKataToHira", "4. 全角カタカナ → 全角ひらがな"}}) {
-        QAction* a = item(convert, name, caption);
-        connect(a, &QAction::triggered, this, [this, a] { pm2_StrCvtHanToZenClick(a); });
+    const char* const captions[] = {"1. 半角 → 全角", "2. 全角 → 半角",
+                                    "3. 全角ひらがな → 全角カタカナ", "4. 全角カタカナ → 全角ひらがな"};
+    for (std::size_t i = 0; i < std::size(kConversionItems); ++i) {
+        const ConversionItem& kind = kConversionItems[i];
+        const std::string name = "pm2_StrCvt" + std::string(kind.nameEnd);
+        QAction* a = item(convert, name.c_str(), captions[i]);
+        connect(a, &QAction::triggered, this,
+                [this, a, conversion = kind.conversion] { pm2_StrCvtHanToZenClick(conversion, a); });
     }
 }
 
@@ -341,15 +343,7 @@ void SingleRowEditor::updateUndoItem(const std::string& caption, bool enabled) {
     Mn2_Undo_->setEnabled(enabled && isCommandBuilt(Mn2_Undo_->objectName()));
 }
 
-void SingleRowEditor::pm2_StrCvtHanToZenClick(QAction* action) {
-    static const std::pair<const char*, Conversion> kinds[] = {
-        {"pm2_StrCvtHanToZen", Conversion::ToFullWidth},
-        {"pm2_StrCvtZenToHan", Conversion::ToHalfWidth},
-        {"pm2_StrCvtHiraToKata", Conversion::ToKatakana},
-        {"pm2_StrCvtKataToHira", Conversion::ToHiragana}};
-    Conversion conversion = Conversion::ToFullWidth;
-    for (const auto& [name, kind] : kinds)
-        if (action->objectName() == utf8(name)) conversion = kind;
+void SingleRowEditor::pm2_StrCvtHanToZenClick(Conversion conversion, const QAction* action) {
     const std::string label = ConversionLabel(action->text().toStdString());
     if (!session_.dialogs.question("カーソル位置のセルの文字変換を行います。\r\n\r\n      【 " + label +
                                    " 】"))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "edit/RangeCommands.h"
 #include "edit/RowEditor.h"
 #include "table/TableEvents.h"
 
@@ -45,7 +46,7 @@ public:
     // Shows table row `row` with the cursor on `line`.
     void showRow(int row, int line);
     void Mn2_UndoClick();
-    void pm2_StrCvtHanToZenClick(QAction* item);
+    void pm2_StrCvtHanToZenClick(Conversion conversion, const QAction* item);
 
     // The memo's side in the editor: its text into the current line, and the
     // cursor one line down after Enter or Escape.

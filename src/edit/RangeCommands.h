@@ -48,6 +48,20 @@ void ClearSelection(EditSession& s, ClipStore& clip);
 
 enum class Conversion { ToFullWidth, ToHalfWidth, ToKatakana, ToHiragana };
 
+// The four conversion items in menu order, by the end of their names: the
+// cell menu's are "Pm_StrCvt" + end, the single-row editor's "pm2_StrCvt" +
+// end.
+struct ConversionItem {
+    const char* nameEnd;
+    Conversion conversion;
+};
+inline constexpr ConversionItem kConversionItems[] = {
+    {"HanToZen", Conversion::ToFullWidth},
+    {"ZenToHan", Conversion::ToHalfWidth},
+    {"HiraToKata", Conversion::ToKatakana},
+    {"KataToHira", Conversion::ToHiragana},
+};
+
 // The label a conversion question quotes: the menu caption trimmed, without
 // its first two characters ("1. 半角 → 全角" gives " 半角 → 全角").
 std::string ConversionLabel(std::string_view caption);
