@@ -7,6 +7,7 @@
 #include "draw/DisplayText.h"
 #include "edit/EditSession.h"
 #include "edit/EditState.h"
+#include "ScriptedClipboard.h"
 #include "edit/LineCommands.h"
 #include "edit/RangeCommands.h"
 #include "edit/RowColumnCores.h"
@@ -85,16 +86,6 @@ public:
     void error(std::string_view) override {}
     std::optional<std::string> openFile(const FileDialogRequest&) override { return {}; }
     std::optional<std::string> saveFile(const FileDialogRequest&) override { return {}; }
-};
-
-class TextClipboard final : public Clipboard {
-public:
-    std::string text() const override { return text_; }
-    void setText(std::string_view text) override { text_ = std::string(text); }
-    void clear() override { text_.clear(); }
-
-private:
-    std::string text_;
 };
 
 std::string makeText(long rows, int fields) {
@@ -211,7 +202,7 @@ int main(int argc, char** argv) {
     // A block of whole rows through the clip buffer and the clipboard text,
     // pasted near the end (the paste is what undo takes back).
     StringGrid copyGrid(1, 1);
-    TextClipboard clipboard;
+    ScriptedClipboard clipboard;
     ClipStore clip{copyGrid, clipboard};
     const int k = std::min(100000, last / 4);
     b.host.selected = CellRange{2, 1, b.table.grid.colCount() - 1, k};
