@@ -4,6 +4,7 @@
 #include "text/TextHelpers.h"
 
 #include <algorithm>
+#include <array>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -12,11 +13,11 @@ namespace tabulix {
 
 namespace {
 
-bool shadeOf(const RowRecord& record, int col) {
-    return TestBit(record.shade, col);
-}
-void setShade(RowRecord& record, int col, bool on) {
-    SetBit(record.shade, col, on);
+// Nothing but blanks and control characters: an empty value for a break.
+bool allBlank(std::string_view text) {
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) > 0x20) return false;
+    return true;
 }
 
 } // namespace
@@ -31,22 +32,38 @@ void RecomputeBreakShades(Table& table, int col, int fromRow) {
 
     const int startRow = fromRow > 1 ? fromRow - 1 : grid.fixedRows();
     if (startRow >= rows) return;
-    // Row by row with one running value per column: each row's texts lie
-    // together in memory.
-    std::vector<char> value(static_cast<std::size_t>(lastCol + 1), 1);
-    for (int c = firstCol; c <= lastCol; ++c) {
-        if (fromRow > 1) value[c] = shadeOf(records[startRow], c);
-        setShade(records[startRow], c, value[c]);
-    }
+    // Row by row with the running values kept as the row's shade bits: each
+    // row's texts are read once, beside the previous row's.
+    std::array<std::uint8_t, kShadeBytes> inPass{};
+    for (int c = firstCol; c <= lastCol; ++c)
+        SetBit(inPass, c, true);
+    std::array<std::uint8_t, kShadeBytes>& first = records[startRow].shade;
+    if (fromRow <= 1)
+        for (std::size_t i = 0; i < kShadeBytes; ++i)
+            first[i] |= inPass[i];
+    std::array<std::uint8_t, kShadeBytes> bits = first;
+    std::vector<std::string_view> previous;
+    std::vector<std::string_view> current;
+    grid.rowCells(startRow, previous);
+    const auto cellIn = [](const std::vector<std::string_view>& cells, int c) {
+        return static_cast<std::size_t>(c) < cells.size() ? cells[c] : std::string_view{};
+    };
     for (int r = startRow + 1; r < rows; ++r) {
+        grid.rowCells(r, current);
         for (int c = firstCol; c <= lastCol; ++c) {
-            const std::string_view text = grid.cell(c, r);
-            if (TrimBlanks(text).empty())
-                value[c] = 0;
-            else if (text != grid.cell(c, r - 1))
-                value[c] = !value[c];
-            setShade(records[r], c, value[c]);
+            const std::string_view text = cellIn(current, c);
+            const auto mask = static_cast<std::uint8_t>(128 >> (c % 8));
+            std::uint8_t& byte = bits[static_cast<std::size_t>(c / 8)];
+            if (allBlank(text))
+                byte = static_cast<std::uint8_t>(byte & ~mask);
+            else if (text != cellIn(previous, c))
+                byte ^= mask;
         }
+        // Columns outside the pass keep the row's own bits.
+        std::array<std::uint8_t, kShadeBytes>& shade = records[r].shade;
+        for (std::size_t i = 0; i < kShadeBytes; ++i)
+            shade[i] = static_cast<std::uint8_t>((shade[i] & ~inPass[i]) | (bits[i] & inPass[i]));
+        std::swap(previous, current);
     }
 }
 

@@ -21,10 +21,14 @@ std::vector<int> longestDisplayTexts(const StringGrid& grid, const DisplayOption
     const int cols = grid.colCount();
     std::vector<int> longest(static_cast<std::size_t>(cols), 0);
     std::string scratch;
-    // Row by row: each row's texts lie together in memory.
-    for (int r = 0; r < grid.rowCount(); ++r)
-        for (int c = kFirstDataCol; c < cols; ++c) {
-            const std::string_view text = grid.cell(c, r);
+    std::vector<std::string_view> cells;
+    // Row by row: each row's texts lie together in memory; the empty cells
+    // past a row's last text are not looked at.
+    for (int r = 0; r < grid.rowCount(); ++r) {
+        grid.rowCells(r, cells);
+        const int stored = std::min(cols, static_cast<int>(cells.size()));
+        for (int c = kFirstDataCol; c < stored; ++c) {
+            const std::string_view text = cells[c];
             // A text never has more display units than bytes; the date
             // editing adds two slashes to a text of 6 to 24 bytes. Lengths
             // saturate: a cell of gigabytes is simply at the limit.
@@ -35,6 +39,7 @@ std::vector<int> longestDisplayTexts(const StringGrid& grid, const DisplayOption
                                                       : text;
             longest[c] = std::max(longest[c], saturatedInt(cellDisplayUnits(shown)));
         }
+    }
     return longest;
 }
 

@@ -99,6 +99,19 @@ std::string_view cellOf(const unsigned char* offsets, std::uint32_t n, std::uint
     return std::string_view(text + begin, static_cast<std::size_t>(end - begin));
 }
 
+// Every cell of a block in one pass over its offsets.
+template <typename Offset>
+void cellsOf(const unsigned char* offsets, std::uint32_t n, std::string_view* out) {
+    const char* text = reinterpret_cast<const char*>(offsets + std::size_t{n} * sizeof(Offset));
+    Offset begin = 0;
+    for (std::uint32_t i = 0; i < n; ++i) {
+        Offset end;
+        std::memcpy(&end, offsets + i * sizeof(Offset), sizeof(Offset));
+        out[i] = std::string_view(text + begin, static_cast<std::size_t>(end - begin));
+        begin = end;
+    }
+}
+
 std::size_t blockSize(std::uint32_t count, unsigned log, std::uint32_t textBytes) {
     return kWord + (std::size_t{count} << log) + textBytes;
 }
@@ -123,6 +136,25 @@ bool hasControlByte(const char* text, std::size_t size) {
     for (; i < size; ++i)
         if (static_cast<unsigned char>(text[i]) < 0x20) return true;
     return false;
+}
+
+// Most cells are short: fixed-size moves that the compiler inlines beat a
+// call to memcpy for each.
+void copyText(char* to, std::string_view text) {
+    const char* from = text.data();
+    const std::size_t n = text.size();
+    if (n >= 8 && n <= 16) {
+        std::memcpy(to, from, 8);
+        std::memcpy(to + n - 8, from + n - 8, 8);
+    } else if (n >= 4 && n < 8) {
+        std::memcpy(to, from, 4);
+        std::memcpy(to + n - 4, from + n - 4, 4);
+    } else if (n < 4) {
+        for (std::size_t i = 0; i < n; ++i)
+            to[i] = from[i];
+    } else {
+        std::memcpy(to, from, n);
+    }
 }
 
 std::size_t roundUp(std::size_t n, std::size_t unit) {
@@ -197,9 +229,9 @@ public:
         return block;
     }
 
-    void beginFill(std::size_t expectedBytes) {
+    void beginFill(std::size_t expectedBytes, bool prefaultAlongside) {
         startChunk(std::max(kFirstChunk, expectedBytes));
-        if (expectedBytes < kPrefaultFrom) return;
+        if (!prefaultAlongside || expectedBytes < kPrefaultFrom) return;
         stop_.store(false);
         try {
             prefault_ = std::thread(&Arena::prefault, this, chunks_.back());
@@ -288,13 +320,29 @@ private:
     std::atomic<bool> stop_{false};
 };
 
-StringGrid::BulkFill::BulkFill(StringGrid& grid, std::size_t expectedBytes) : grid_(grid) {
-    if (!grid_.arena_) grid_.arena_ = std::make_unique<Arena>();
-    grid_.arena_->beginFill(expectedBytes);
+StringGrid::BulkFill::BulkFill(StringGrid& grid, std::size_t expectedBytes)
+    : grid_(grid), firstLane_(0), laneCount_(1) {
+    if (grid_.arenas_.empty()) grid_.arenas_.push_back(std::make_unique<Arena>());
+    grid_.arenas_.front()->beginFill(expectedBytes, true);
+}
+
+StringGrid::BulkFill::BulkFill(StringGrid& grid, std::span<const std::size_t> laneBytes)
+    : grid_(grid), firstLane_(grid.arenas_.size()), laneCount_(laneBytes.size()) {
+    for (const std::size_t bytes : laneBytes) {
+        grid_.arenas_.push_back(std::make_unique<Arena>());
+        grid_.arenas_.back()->beginFill(bytes, false);
+    }
 }
 
 StringGrid::BulkFill::~BulkFill() {
-    if (grid_.arena_) grid_.arena_->endFill();
+    for (std::size_t lane = 0; lane < laneCount_; ++lane)
+        if (firstLane_ + lane < grid_.arenas_.size()) grid_.arenas_[firstLane_ + lane]->endFill();
+}
+
+void StringGrid::BulkFill::fillRow(std::size_t lane, int row,
+                                   std::span<const std::string_view> texts) {
+    grid_.rows_[static_cast<std::size_t>(row)] =
+        makeRow(texts, grid_.arenas_[firstLane_ + lane].get());
 }
 
 // ---- row blocks -------------------------------------------------------------
@@ -321,7 +369,7 @@ StringGrid::RowPtr StringGrid::makeRow(std::span<const std::string_view> texts, 
     char* text = reinterpret_cast<char*>(offsets + (std::size_t{n} << log));
     std::uint32_t end = 0;
     for (std::size_t i = 0; i < count; ++i) {
-        if (!texts[i].empty()) std::memcpy(text + end, texts[i].data(), texts[i].size());
+        copyText(text + end, texts[i]);
         end += static_cast<std::uint32_t>(texts[i].size());
         storeEnd(offsets, log, i, end);
     }
@@ -371,10 +419,18 @@ std::size_t StringGrid::blockTextBytes(const RowBlock* block) {
 }
 
 void StringGrid::readRow(const RowBlock* block, std::vector<std::string_view>& out) {
-    const int count = blockCellCount(block);
+    const std::uint32_t count = block ? cellsIn(block) : 0;
     out.resize(count);
-    for (int col = 0; col < count; ++col)
-        out[col] = blockCell(block, col);
+    if (count == 0) return;
+    const unsigned char* offsets = offsetsOf(block);
+    switch (widthLog(block)) {
+    case 0:
+        return cellsOf<std::uint8_t>(offsets, count, out.data());
+    case 1:
+        return cellsOf<std::uint16_t>(offsets, count, out.data());
+    default:
+        return cellsOf<std::uint32_t>(offsets, count, out.data());
+    }
 }
 
 void StringGrid::editRows(int firstCol, const CellEdit& edit) {
@@ -432,7 +488,7 @@ StringGrid& StringGrid::operator=(StringGrid&& other) noexcept {
 
 void StringGrid::swapData(StringGrid& other) noexcept {
     using std::swap;
-    swap(arena_, other.arena_);
+    swap(arenas_, other.arenas_);
     swap(rows_, other.rows_);
     swap(rowHeights_, other.rowHeights_);
     swap(colWidths_, other.colWidths_);
@@ -577,10 +633,18 @@ void StringGrid::setRow(int row, std::span<const std::string_view> texts) {
 
 void StringGrid::fillRow(int row, std::span<const std::string_view> texts) {
     if (row < 0 || row >= rowCount()) return;
-    if (!arena_) arena_ = std::make_unique<Arena>();
+    if (arenas_.empty()) arenas_.push_back(std::make_unique<Arena>());
     const std::size_t count = std::min(texts.size(), static_cast<std::size_t>(colCount()));
-    rows_[row] = makeRow(texts.first(count), arena_.get());
+    rows_[row] = makeRow(texts.first(count), arenas_.front().get());
     notify(Change::Cells);
+}
+
+void StringGrid::rowCells(int row, std::vector<std::string_view>& out) const {
+    if (row < 0 || row >= rowCount()) {
+        out.clear();
+        return;
+    }
+    readRow(rows_[static_cast<std::size_t>(row)].get(), out);
 }
 
 bool StringGrid::rowIsEmpty(int row) const {
@@ -596,7 +660,7 @@ bool StringGrid::rowHasControlChars(int row) const {
 void StringGrid::clearCells() {
     for (RowPtr& row : rows_)
         row.reset();
-    arena_.reset(); // no row points into it any more
+    arenas_.clear(); // no row points into them any more
     notify(Change::Cells);
 }
 
@@ -855,7 +919,9 @@ std::size_t StringGrid::overheadBytes() const {
     }
     // Resident chunk bytes that hold no live text: headers, offsets, the
     // blocks of rows edited since, the unused end of each chunk.
-    if (arena_) bytes += arena_->residentBytes() - arenaText;
+    for (const auto& arena : arenas_)
+        bytes += arena->residentBytes();
+    bytes -= arenaText;
     bytes += rows_.capacity() * sizeof(RowPtr);
     bytes += rowHeights_.capacity() * sizeof(int);
     bytes += colWidths_.capacity() * sizeof(int);

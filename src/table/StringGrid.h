@@ -77,6 +77,10 @@ public:
     // Reads outside the grid give an empty text; writes outside are ignored.
     std::string_view cell(int col, int row) const;
     std::string cellText(int col, int row) const { return std::string(cell(col, row)); }
+    // The texts of row `row` up to its last non-empty cell (none for a row
+    // outside the grid): one look at the row for whole-table passes. The
+    // views stay valid until the row is written.
+    void rowCells(int row, std::vector<std::string_view>& out) const;
     void setCell(int col, int row, std::string_view text);
     // Replaces row `row` as a whole: cell i takes texts[i]; later cells become
     // empty; texts beyond the column count are dropped.
@@ -97,15 +101,26 @@ public:
     // chunk of about `expectedBytes` (the texts plus a few bytes per cell and
     // per row) that a helper thread makes resident ahead of them; the part
     // they leave unused is given back at the end.
+    //
+    // A fill on several threads at once has a lane per thread, each with
+    // chunks of its own sized for its rows (no helper thread: the cores are
+    // busy filling). Its fillRow may be called from different threads for
+    // different lanes and rows; it tells no listener and keeps every text,
+    // so the caller sets the column count once the rows are in.
     class BulkFill {
     public:
         BulkFill(StringGrid& grid, std::size_t expectedBytes);
+        BulkFill(StringGrid& grid, std::span<const std::size_t> laneBytes);
         ~BulkFill();
         BulkFill(const BulkFill&) = delete;
         BulkFill& operator=(const BulkFill&) = delete;
 
+        void fillRow(std::size_t lane, int row, std::span<const std::string_view> texts);
+
     private:
         StringGrid& grid_;
+        std::size_t firstLane_;
+        std::size_t laneCount_;
     };
 
     // Column 0 of rows 1 and below shows row numbers instead of stored texts
@@ -212,9 +227,11 @@ private:
     void invalidateColIndex();
     void ensureColIndex() const;
 
-    // Declared before rows_ so that it outlives them: dropping a row reads
+    // Declared before rows_ so that they outlive them: dropping a row reads
     // its block's mark to tell carved blocks from heap blocks.
-    std::unique_ptr<Arena> arena_;
+    // The first is the grid's own, for single fills; lanes of a fill on
+    // several threads follow.
+    std::vector<std::unique_ptr<Arena>> arenas_;
     std::vector<RowPtr> rows_;
     std::vector<int> rowHeights_;
     std::vector<int> colWidths_;
