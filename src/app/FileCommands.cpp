@@ -193,7 +193,7 @@ bool TFm_Tabulix01::LoadFile(const std::string& path) {
     fileInf_.exists = true;
     fileInf_.path = path;
     tableEncoding_ = file->encoding();
-    if (!loadText(file->text(), false)) {
+    if (!loadText(file->text(), false, &*file)) {
         // Too large for the grid or the memory: the old table stays.
         fileInf_.exists = keptExists;
         fileInf_.path = keptPath;
@@ -228,7 +228,7 @@ void TFm_Tabulix01::showProgress(std::size_t done, std::size_t total) {
 }
 
 // The load proper, once the text is there: the table is rebuilt from it.
-bool TFm_Tabulix01::loadText(std::string_view text, bool modified) {
+bool TFm_Tabulix01::loadText(std::string_view text, bool modified, const TextFile* source) {
     lastProgressPaint_ = 0;
     // Laid out at once as afterFill will lay the rows out (see FillTable).
     const LoadedRowLayout layout{RowNumbering{menuChecked("Mn_FixedRowSEQ"),
@@ -236,7 +236,10 @@ bool TFm_Tabulix01::loadText(std::string_view text, bool modified) {
                                  std::max(0, settings_.cmbFixedCol)};
     const std::optional<std::size_t> records = FillTable(
         table_, text, separator_, resetMetrics(),
-        [this](std::size_t done, std::size_t total) { showProgress(done, total); }, layout);
+        [this](std::size_t done, std::size_t total) { showProgress(done, total); }, layout,
+        LoadLimits::ofMachine(), [source](std::string_view part) {
+            if (source) source->letGo(part);
+        });
     if (!records) return false;
     edit_.headerMode = HeaderMode::Cells;
     fileInf_.loaded = true;

@@ -26,6 +26,8 @@ class QTimer;
 
 namespace tabulix {
 
+class TextFile;
+
 class CaptionPanel;
 struct CommandLine;
 class EditCommands;
@@ -213,7 +215,9 @@ private:
     // the table could not be saved, so the command must not go on.
     bool offerSave();
     // False when the text is too large: the old table then stays.
-    bool loadText(std::string_view text, bool modified);
+    // `source`, when given, is the file the text lies in: its pages are let
+    // go as the load passes them.
+    bool loadText(std::string_view text, bool modified, const TextFile* source = nullptr);
     void beginLongWork(const QString& caption);
     void endLongWork();
     void showProgress(std::size_t done, std::size_t total);

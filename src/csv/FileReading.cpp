@@ -3,6 +3,7 @@
 #include "csv/FileMapping.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <fcntl.h>
 #include <string_view>
 #include <sys/mman.h>
@@ -165,6 +166,15 @@ TextFile::TextFile(std::string text, TextEncoding encoding) : encoding_(encoding
 TextFile::TextFile(std::shared_ptr<const void> owner, std::string_view text, TextEncoding encoding,
                    const std::atomic<bool>* damage)
     : owner_(std::move(owner)), text_(text), encoding_(encoding), damage_(damage) {}
+
+void TextFile::letGo(std::string_view part) const {
+    if (!damage_ || part.empty()) return; // only a mapping has a damage mark
+    const std::uintptr_t page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+    const auto begin = reinterpret_cast<std::uintptr_t>(part.data());
+    const std::uintptr_t first = (begin + page - 1) & ~(page - 1);
+    const std::uintptr_t last = (begin + part.size()) & ~(page - 1);
+    if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_DONTNEED);
+}
 
 std::optional<std::string> ReadFileBytes(const std::string& path) {
     struct stat info {};

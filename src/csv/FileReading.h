@@ -39,6 +39,11 @@ public:
     // Whether a NUL ended the text before the end of the file: what follows
     // it was not read.
     bool endedAtNul() const { return endedAtNul_; }
+    // Lets the memory of a part of text() go that the reader has done with:
+    // the whole pages of a mapped file's part are dropped (they would be read
+    // from the file again should they be touched). A text in memory of its
+    // own keeps it all.
+    void letGo(std::string_view part) const;
     void setEndedAtNul(bool ended) { endedAtNul_ = ended; }
 
 private:

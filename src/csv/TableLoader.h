@@ -14,7 +14,9 @@ namespace tabulix {
 struct Table;
 
 // Told before record `done` (1-based) of `total` is filled, at every 1000th
-// record starting with the first.
+// record starting with the first; on the thread that called the load. When
+// the load reads several pieces at once, `done` counts the records of all of
+// them, so it rises by about 1000 or more a time.
 using LoadProgress = std::function<void(std::size_t done, std::size_t total)>;
 
 // What a load may take. A text beyond them is refused rather than loaded in
@@ -50,9 +52,16 @@ struct LoadedRowLayout {
     RowNumbering numbering; // column 0, as RenumberRows (header rows clamped)
     int fixedColumn = 0;    // column 1, as FillFixedColumn for this item
 };
+// Told, from any thread of the load, that `part` of the text has been read
+// and will not be read again: the owner of a mapped file may let its pages go.
+using ConsumedText = std::function<void(std::string_view part)>;
+
+// The text is read in pieces on every core at once when it is large; the
+// rows, progress and result are the same as reading it in one go.
 std::optional<std::size_t> FillTable(Table& table, std::string_view text, Separator sep,
                                      const ResetMetrics& metrics, const LoadProgress& progress,
                                      const LoadedRowLayout& layout,
-                                     const LoadLimits& limits = LoadLimits::ofMachine());
+                                     const LoadLimits& limits = LoadLimits::ofMachine(),
+                                     const ConsumedText& consumed = {});
 
 } // namespace tabulix
