@@ -16,10 +16,11 @@ bool isLineEnd(char c) {
 
 // The quote closing the quoted run after p (doubled quotes are skipped);
 // kNone when the text ends first.
-std::size_t closingQuote(std::string_view text, std::size_t p) {
+std::size_t closingQuote(std::string_view text, StopFinder& quotes, std::size_t p) {
     for (;;) {
-        p = text.find('"', p);
-        if (p == kNone || p + 1 >= text.size() || text[p + 1] != '"') return p;
+        p = quotes.next(p);
+        if (p >= text.size()) return kNone;
+        if (p + 1 >= text.size() || text[p + 1] != '"') return p;
         p += 2;
     }
 }
@@ -53,22 +54,24 @@ std::size_t SkipLineEnd(std::string_view text, std::size_t p) {
 RecordScanner::RecordScanner(std::string_view text, Separator sep, bool quotes)
     : text_(text), none_(sep.isNone()), sep_(separatorChar(sep)),
       blankSeparator_(sep == Separator::of(' ')), quotes_(quotes && QuotesCount(sep)),
-      stops_(text, StopBytes{sep_, '\r', '\n', '\n'}), refs_(16) {}
+      stops_(text, StopBytes{sep_, '\r', '\n', '\n'}),
+      quoteStops_(text, StopBytes{'"', '"', '"', '"'}) {
+    views_.reserve(16);
+}
 
 bool RecordScanner::next() {
     if (pos_ >= text_.size()) return false;
-    count_ = 0;
-    scratch_.clear();
+    views_.clear();
+    if (!scratchFields_.empty()) {
+        scratchFields_.clear();
+        scratch_.clear();
+    }
     if (none_)
         readWholeLine();
     else if (!skipBlankRecord())
         readFields();
-    views_.resize(count_);
-    for (std::size_t i = 0; i < count_; ++i) {
-        const FieldRef& ref = refs_[i];
-        const std::string_view source = ref.inScratch ? std::string_view(scratch_) : text_;
-        views_[i] = source.substr(ref.offset, ref.length);
-    }
+    for (const ScratchField& field : scratchFields_)
+        views_[field.index] = std::string_view(scratch_).substr(field.offset, field.length);
     return true;
 }
 
@@ -76,25 +79,23 @@ bool RecordScanner::atRecordEnd(std::size_t p) const {
     return p >= text_.size() || isLineEnd(text_[p]);
 }
 
-void RecordScanner::addField(std::size_t from, std::size_t to) {
-    if (count_ == refs_.size()) refs_.resize(2 * count_);
-    refs_[count_++] = {from, to - from, false};
-}
-
+// Text from..to joins the last field; once a field is made of two ranges it
+// moves to the scratch buffer.
 void RecordScanner::addPiece(std::size_t from, std::size_t to) {
     if (from == to) return;
-    FieldRef& field = refs_[count_ - 1];
-    if (field.length == 0) {
-        field = {from, to - from, false};
+    const std::size_t index = views_.size() - 1;
+    std::string_view& field = views_.back();
+    if (field.empty()) {
+        field = text_.substr(from, to - from);
         return;
     }
-    if (!field.inScratch) {
-        const std::size_t offset = scratch_.size();
-        scratch_.append(text_.substr(field.offset, field.length));
-        field = {offset, field.length, true};
+    if (scratchFields_.empty() || scratchFields_.back().index != index) {
+        scratchFields_.push_back({index, scratch_.size(), field.size()});
+        scratch_.append(field);
     }
     scratch_.append(text_.substr(from, to - from));
-    field.length += to - from;
+    scratchFields_.back().length += to - from;
+    field = std::string_view(" "); // not empty; made from the scratch at the end
 }
 
 void RecordScanner::readWholeLine() {
@@ -139,9 +140,10 @@ void RecordScanner::readFields() {
 // is read as text.
 bool RecordScanner::readQuoted() {
     const std::size_t scratchSize = scratch_.size();
+    const std::size_t scratchCount = scratchFields_.size();
     addField(pos_, pos_);
     std::size_t p = pos_ + 1;
-    for (std::size_t q = text_.find('"', p); q != kNone; q = text_.find('"', p)) {
+    for (std::size_t q = quoteStops_.next(p); q < text_.size(); q = quoteStops_.next(p)) {
         if (q + 1 < text_.size() && text_[q + 1] == '"') {
             addPiece(p, q + 1); // one quote of the pair is text
             p = q + 2;
@@ -151,7 +153,8 @@ bool RecordScanner::readQuoted() {
         pos_ = q + 1;
         return true;
     }
-    --count_;
+    views_.pop_back();
+    scratchFields_.resize(scratchCount);
     scratch_.resize(scratchSize);
     quotes_ = false;
     return false;
@@ -162,6 +165,7 @@ RecordCount CountRecordsFrom(std::string_view text, Separator sep, std::size_t f
     quotes = quotes && QuotesCount(sep);
     const char sepChar = separatorChar(sep);
     StopFinder stops(text, StopBytes{'"', '\r', '\n', '\n'});
+    StopFinder quoteStops(text, StopBytes{'"', '"', '"', '"'});
     std::size_t count = 0;
     std::size_t p = from;
     while (p < text.size() && p < stopAt) {
@@ -175,7 +179,7 @@ RecordCount CountRecordsFrom(std::string_view text, Separator sep, std::size_t f
                 break;
             }
             const bool opens = quotes && startsField(text, p, recordStart, sepChar);
-            const std::size_t close = opens ? closingQuote(text, p + 1) : kNone;
+            const std::size_t close = opens ? closingQuote(text, quoteStops, p + 1) : kNone;
             if (opens && close == kNone) quotes = false; // read on as text
             p = close == kNone ? p + 1 : close + 1;
         }

@@ -31,17 +31,19 @@ public:
     bool quotes() const { return quotes_; }
 
 private:
-    // Where a field's text comes from: a range of the text, or once it is
-    // made of several ranges, a range of the scratch buffer.
-    struct FieldRef {
+    // A field pieced together in the scratch buffer; its view is made once
+    // the record is read, as the buffer may move while it grows.
+    struct ScratchField {
+        std::size_t index = 0;
         std::size_t offset = 0;
         std::size_t length = 0;
-        bool inScratch = false;
     };
 
     std::size_t textEnd(std::size_t p) { return stops_.next(p); }
     bool atRecordEnd(std::size_t p) const;
-    void addField(std::size_t from, std::size_t to);
+    void addField(std::size_t from, std::size_t to) {
+        views_.push_back(text_.substr(from, to - from));
+    }
     void addPiece(std::size_t from, std::size_t to);
     void readWholeLine();
     bool skipBlankRecord();
@@ -55,8 +57,8 @@ private:
     bool quotes_;
     StopFinder stops_;
     std::size_t pos_ = 0;
-    std::size_t count_ = 0;
-    std::vector<FieldRef> refs_;
+    StopFinder quoteStops_;
+    std::vector<ScratchField> scratchFields_;
     std::string scratch_;
     std::vector<std::string_view> views_;
 };
