@@ -76,17 +76,6 @@ std::uint32_t endAt(const unsigned char* offsets, unsigned log, std::size_t i) {
     return end;
 }
 
-void storeEnd(unsigned char* offsets, unsigned log, std::size_t i, std::uint32_t end) {
-    if (log == 0) {
-        offsets[i] = static_cast<unsigned char>(end);
-    } else if (log == 1) {
-        const auto narrow = static_cast<std::uint16_t>(end);
-        std::memcpy(offsets + 2 * i, &narrow, sizeof narrow);
-    } else {
-        std::memcpy(offsets + 4 * i, &end, sizeof end);
-    }
-}
-
 // Cell i of a block with n offsets of type Offset; one straight path per
 // width, as cell reads are the inner loop of whole-table work.
 template <typename Offset>
@@ -97,6 +86,40 @@ std::string_view cellOf(const unsigned char* offsets, std::uint32_t n, std::uint
     std::memcpy(&end, offsets + i * sizeof(Offset), sizeof(Offset));
     const char* text = reinterpret_cast<const char*>(offsets + std::size_t{n} * sizeof(Offset));
     return std::string_view(text + begin, static_cast<std::size_t>(end - begin));
+}
+
+// Most cells are short: fixed-size moves that the compiler inlines beat a
+// call to memcpy for each.
+void copyText(char* to, std::string_view text) {
+    const char* from = text.data();
+    const std::size_t n = text.size();
+    if (n >= 8 && n <= 16) {
+        std::memcpy(to, from, 8);
+        std::memcpy(to + n - 8, from + n - 8, 8);
+    } else if (n >= 4 && n < 8) {
+        std::memcpy(to, from, 4);
+        std::memcpy(to + n - 4, from + n - 4, 4);
+    } else if (n < 4) {
+        for (std::size_t i = 0; i < n; ++i)
+            to[i] = from[i];
+    } else {
+        std::memcpy(to, from, n);
+    }
+}
+
+// Writes the texts one after the other and each one's end offset: one
+// straight loop per offset width, as a load writes every cell through it.
+template <typename Offset>
+std::uint32_t writeCells(unsigned char* offsets, char* text,
+                         std::span<const std::string_view> texts) {
+    std::uint32_t end = 0;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        copyText(text + end, texts[i]);
+        end += static_cast<std::uint32_t>(texts[i].size());
+        const auto narrow = static_cast<Offset>(end);
+        std::memcpy(offsets + i * sizeof(Offset), &narrow, sizeof(Offset));
+    }
+    return end;
 }
 
 // Every cell of a block in one pass over its offsets.
@@ -136,25 +159,6 @@ bool hasControlByte(const char* text, std::size_t size) {
     for (; i < size; ++i)
         if (static_cast<unsigned char>(text[i]) < 0x20) return true;
     return false;
-}
-
-// Most cells are short: fixed-size moves that the compiler inlines beat a
-// call to memcpy for each.
-void copyText(char* to, std::string_view text) {
-    const char* from = text.data();
-    const std::size_t n = text.size();
-    if (n >= 8 && n <= 16) {
-        std::memcpy(to, from, 8);
-        std::memcpy(to + n - 8, from + n - 8, 8);
-    } else if (n >= 4 && n < 8) {
-        std::memcpy(to, from, 4);
-        std::memcpy(to + n - 4, from + n - 4, 4);
-    } else if (n < 4) {
-        for (std::size_t i = 0; i < n; ++i)
-            to[i] = from[i];
-    } else {
-        std::memcpy(to, from, n);
-    }
 }
 
 std::size_t roundUp(std::size_t n, std::size_t unit) {
@@ -367,12 +371,10 @@ StringGrid::RowPtr StringGrid::makeRow(std::span<const std::string_view> texts, 
     if (!memory) throw std::bad_alloc();
     unsigned char* offsets = static_cast<unsigned char*>(memory) + kWord;
     char* text = reinterpret_cast<char*>(offsets + (std::size_t{n} << log));
-    std::uint32_t end = 0;
-    for (std::size_t i = 0; i < count; ++i) {
-        copyText(text + end, texts[i]);
-        end += static_cast<std::uint32_t>(texts[i].size());
-        storeEnd(offsets, log, i, end);
-    }
+    const std::span<const std::string_view> stored = texts.first(count);
+    const std::uint32_t end = log == 0   ? writeCells<std::uint8_t>(offsets, text, stored)
+                              : log == 1 ? writeCells<std::uint16_t>(offsets, text, stored)
+                                         : writeCells<std::uint32_t>(offsets, text, stored);
     const std::uint32_t header = n | log << kWidthShift | (arena ? kArenaMark : 0) |
                                  (hasControlByte(text, end) ? kControlMark : 0);
     std::memcpy(memory, &header, kWord);
