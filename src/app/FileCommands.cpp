@@ -224,7 +224,9 @@ void TFm_Tabulix01::showProgress(std::size_t done, std::size_t total) {
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     if (now - lastProgressPaint_ < 50) return;
     lastProgressPaint_ = now;
-    repaint();
+    // Only the panel that shows the caption: the rest of the window is as
+    // it was, and painting it all would hold the load up.
+    repaintBaseCaption();
 }
 
 // The load proper, once the text is there: the table is rebuilt from it.

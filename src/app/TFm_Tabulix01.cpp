@@ -388,6 +388,10 @@ void TFm_Tabulix01::setBaseCaption(const QString& text) {
     pnlBase_->setCaption(text);
 }
 
+void TFm_Tabulix01::repaintBaseCaption() {
+    pnlBase_->repaint();
+}
+
 QString TFm_Tabulix01::baseCaption() const {
     return pnlBase_->caption();
 }

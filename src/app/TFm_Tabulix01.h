@@ -104,6 +104,8 @@ public:
     void ApplyFixedRows(bool moveCursor);
     // Status text shown in the base panel while the grid is hidden.
     void setBaseCaption(const QString& text);
+    // Paints the caption panel alone at once (progress during long work).
+    void repaintBaseCaption();
     QString baseCaption() const;
     void setGridShown(bool shown);
 

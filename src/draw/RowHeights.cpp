@@ -109,11 +109,20 @@ int foldedTextLines(std::string_view text, int colWidth, double charWidth) {
 // two-unit U+FFFD, so only an ASCII text is known by its length; the date
 // editing turns 6 digits into 8 units and 8 digits into 10 (texts of 6 to 24
 // bytes only). Trimming only shortens.
-bool mayExceed(std::string_view text, std::size_t capacity, bool dateEdit) {
+[[gnu::always_inline]] inline bool mayExceed(std::string_view text, std::size_t capacity,
+                                             bool dateEdit) {
     const std::size_t bytes = text.size();
     if (bytes > capacity) return true;
     const bool datable = dateEdit && bytes >= 6 && bytes <= 24;
     if (2 * bytes <= capacity && (!datable || capacity >= 10)) return false; // most cells
+    if (!datable) {
+        // Units equal bytes unless a byte is not ASCII: one pass, no branch
+        // per byte.
+        unsigned char any = 0;
+        for (const char c : text)
+            any |= static_cast<unsigned char>(c);
+        return any >= 0x80;
+    }
     std::size_t digits = 0;
     for (const char c : text) {
         if (static_cast<unsigned char>(c) >= 0x80) return true;
@@ -133,6 +142,10 @@ public:
         capacity_.resize(static_cast<std::size_t>(grid.colCount()));
         for (int col = 0; col < grid.colCount(); ++col)
             capacity_[col] = oneLineCapacity(grid.colWidth(col), charWidth);
+        // Row numbers grow with the row, so the last row's number is the
+        // longest: when it fits, every shown number does.
+        numbersFit_ = grid.showsRowNumbers() && !capacity_.empty() &&
+                      !mayExceed(grid.cell(0, grid.rowCount() - 1), capacity_[0], options.dateEdit);
     }
 
     int linesOf(int row) {
@@ -140,8 +153,12 @@ public:
         // A text with a line break folds line by line, so it is always
         // counted; only rows with control characters may hold one.
         const bool breaks = grid_.rowHasControlChars(row);
-        for (int col = 0; col < grid_.colCount(); ++col) {
-            const std::string_view text = grid_.cell(col, row);
+        // The stored texts in one look at the row (empty cells after them
+        // never fold); column 0 may show a row number instead of its text.
+        grid_.rowCells(row, cells_);
+        const int upTo = std::min(grid_.colCount(), std::max(static_cast<int>(cells_.size()), 1));
+        for (int col = numbersFit_ && row > 0 ? 1 : 0; col < upTo; ++col) {
+            const std::string_view text = col == 0 ? grid_.cell(0, row) : cells_[col];
             if (!mayExceed(text, capacity_[col], options_.dateEdit) &&
                 !(breaks && hasLineBreak(text)))
                 continue;
@@ -161,6 +178,8 @@ private:
     double charWidth_;
     int cap_;
     std::vector<std::size_t> capacity_;
+    std::vector<std::string_view> cells_;
+    bool numbersFit_ = false;
     std::string scratch_;
 };
 
