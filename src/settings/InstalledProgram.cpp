@@ -1,6 +1,9 @@
 #include "settings/InstalledProgram.h"
 
+#include <cstdlib>
+#include <pwd.h>
 #include <system_error>
+#include <unistd.h>
 
 namespace tabulix {
 
@@ -19,6 +22,16 @@ bool IsInstalledProgram(const fs::path& programFolder) {
 
 std::string OwnFilesFolder(const std::string& programFolder) {
     return IsInstalledProgram(programFolder) ? std::string() : programFolder;
+}
+
+std::string DialogStartFolder(const std::string& programFolder) {
+    if (!IsInstalledProgram(programFolder)) return programFolder;
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || home[0] != '/') {
+        const passwd* const user = ::getpwuid(::getuid());
+        home = user != nullptr ? user->pw_dir : nullptr;
+    }
+    return home != nullptr && home[0] == '/' ? std::string(home) : programFolder;
 }
 
 } // namespace tabulix

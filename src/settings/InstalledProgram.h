@@ -17,4 +17,8 @@ bool IsInstalledProgram(const std::filesystem::path& programFolder);
 // the web browser): the folder itself, or empty when the program is installed.
 std::string OwnFilesFolder(const std::string& programFolder);
 
+// Where a file dialog starts when it remembers no file: the program's folder,
+// or the user's home folder ($HOME) when the program is installed.
+std::string DialogStartFolder(const std::string& programFolder);
+
 } // namespace tabulix
