@@ -14,6 +14,7 @@
 #include "edit/RowImport.h"
 #include "edit/UndoCommand.h"
 #include "edit/UndoHistory.h"
+#include "settings/InstalledProgram.h"
 #include "table/FixedColumn.h"
 #include "table/TableLayout.h"
 #include "table/UserDialogs.h"
@@ -303,7 +304,7 @@ void EditCommands::Pm_RowInsertFileClick(bool fromFile) {
     source.fromFile = fromFile;
     if (!fromFile) source.clipboardText = window_.clipboard().text();
     source.selectFilePath = &window_.settings().pathSelectFile;
-    source.programFolder = QCoreApplication::applicationDirPath().toStdString();
+    source.programFolder = DialogStartFolder(QCoreApplication::applicationDirPath().toStdString());
     ImportRows(*session_, source);
 }
 
@@ -334,7 +335,7 @@ void EditCommands::Pm_RangeRowClick(RangeRowCommand command) {
 void EditCommands::Mn_MarkSaveClick() {
     Settings& settings = window_.settings();
     const std::string folder =
-        QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
+        DialogStartFolder(QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
     SaveMarkedData(*session_, window_.WorkGrid(), settings.pathSelectFile, settings.pathEditFile,
                    folder, window_.saveEncoding());
 }

@@ -7,6 +7,7 @@
 #include "csv/CsvParser.h"
 #include "csv/CsvWriter.h"
 #include "csv/FileReading.h"
+#include "settings/InstalledProgram.h"
 #include "table/FixedColumn.h"
 #include "table/TableLayout.h"
 #include "csv/TableLoader.h"
@@ -67,7 +68,7 @@ std::string writeFailedMessage(const WriteResult& result) {
 }
 
 std::string programFolder() {
-    return QCoreApplication::applicationDirPath().toStdString();
+    return DialogStartFolder(QCoreApplication::applicationDirPath().toStdString());
 }
 
 QString encodingName(TextEncoding encoding) {

@@ -5,6 +5,7 @@
 #include "csv/RangeOutput.h"
 #include "csv/TextEncoding.h"
 #include "help/TFm_Browse.h"
+#include "settings/InstalledProgram.h"
 #include "table/UserDialogs.h"
 #include "text/TextHelpers.h"
 
@@ -143,7 +144,8 @@ bool TFm_CsvFixed::write(const std::string& path, const std::string& text) {
 
 void TFm_CsvFixed::output(const OutputRange& range) {
     UserDialogs& dialogs = window_.dialogs();
-    const std::string folder = QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
+    const std::string folder =
+        DialogStartFolder(QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
     const std::optional<std::string> path =
         dialogs.saveFile(OutputFileRequest(window_.fileInf().path, folder));
     if (!path) return;

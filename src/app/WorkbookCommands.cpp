@@ -3,6 +3,7 @@
 #include "app/TFm_Tabulix01.h"
 
 #include "app/ToolPanels.h"
+#include "settings/InstalledProgram.h"
 #include "table/UserDialogs.h"
 #include "text/TextHelpers.h"
 #include "workbook/TfrmCsvExcel.h"
@@ -23,7 +24,8 @@ void TFm_Tabulix01::connectWorkbookCommands() {
 void TFm_Tabulix01::Btn_ExcelClick() {
     if (!offerSave()) return;
     const auto path = dialogs_.openFile(OpenWorkbookRequest(
-        settings_.pathExcelFile, QCoreApplication::applicationDirPath().toStdString()));
+        settings_.pathExcelFile,
+        DialogStartFolder(QCoreApplication::applicationDirPath().toStdString())));
     if (path) ReadWorkbook(*path);
 }
 

@@ -1,6 +1,7 @@
 #include "help/HelpDocuments.h"
 
 #include "csv/FileWriting.h"
+#include "settings/InstalledProgram.h"
 
 #include "text/DisplayWidth.h"
 #include "text/TextHelpers.h"
@@ -216,7 +217,7 @@ std::string HelpHtmlPath(const std::string& programFolder, const std::string& pr
     std::string stem = programName;
     const std::size_t dot = stem.rfind('.');
     if (dot != std::string::npos && dot > 0) stem.erase(dot);
-    return ProgramOrCacheFile(programFolder, stem + "_Help.Html", cacheFolder);
+    return ProgramOrCacheFile(OwnFilesFolder(programFolder), stem + "_Help.Html", cacheFolder);
 }
 
 } // namespace tabulix

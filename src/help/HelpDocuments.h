@@ -40,9 +40,9 @@ std::string HelpHtml(std::string_view baseCaption, std::string_view windowCaptio
 std::string EscapeHtml(std::string_view text);
 
 // Where the help HTML goes: beside the program when that folder can be
-// written, otherwise in `cacheFolder` (made when missing); the name is the
-// program's name without extension + "_Help.Html". Empty when neither can
-// hold it.
+// written and the program is not installed, otherwise in `cacheFolder` (made
+// when missing); the name is the program's name without extension +
+// "_Help.Html". Empty when neither can hold it.
 std::string HelpHtmlPath(const std::string& programFolder, const std::string& programName,
                          const std::string& cacheFolder);
 

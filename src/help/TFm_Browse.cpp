@@ -4,6 +4,7 @@
 #include "csv/FileWriting.h"
 #include "csv/TextEncoding.h"
 #include "help/HelpDocuments.h"
+#include "settings/InstalledProgram.h"
 #include "table/UserDialogs.h"
 
 #include <QAction>
@@ -37,7 +38,7 @@ std::string HelpDocumentPath(const std::string& programFolder, const std::string
     const std::string beside = programFolder + "/" + name;
     struct stat st {};
     if (stat(beside.c_str(), &st) == 0) return beside;
-    const std::string installed = programFolder + "/../share/tabulix/" + name;
+    const std::string installed = (InstalledDataFolder(programFolder) / name).string();
     if (stat(installed.c_str(), &st) == 0) return installed;
     return beside;
 }

@@ -5,6 +5,7 @@
 #include "csv/FileWriting.h"
 #include "print/PrintData.h"
 #include "print/PrintExport.h"
+#include "settings/InstalledProgram.h"
 #include "table/UserDialogs.h"
 #include "text/TextHelpers.h"
 
@@ -56,8 +57,8 @@ void TfrmGridPrint_01::setExportPlaces(std::string programFile, std::string cach
 
 std::string TfrmGridPrint_01::programFolder() const {
     if (!programFile_.empty())
-        return std::filesystem::path(programFile_).parent_path().string();
-    return localPath(QCoreApplication::applicationDirPath());
+        return DialogStartFolder(std::filesystem::path(programFile_).parent_path().string());
+    return DialogStartFolder(localPath(QCoreApplication::applicationDirPath()));
 }
 
 bool TfrmGridPrint_01::writeExport(const std::string& path, const std::string& bytes) {

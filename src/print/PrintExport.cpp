@@ -5,6 +5,7 @@
 #include "draw/DisplayText.h"
 #include "print/PrintData.h"
 #include "print/PrintHeader.h"
+#include "settings/InstalledProgram.h"
 #include "text/TextHelpers.h"
 
 #include <unistd.h>
@@ -317,7 +318,8 @@ std::string PrintDataHtml(const PrintData& data) {
 
 std::string TemporaryHtmlPath(std::string_view programFile, std::string_view cacheFolder) {
     const fs::path program{std::string(programFile)};
-    return ProgramOrCacheFile(program.parent_path().string(), program.stem().string() + "_Temp.Html",
+    return ProgramOrCacheFile(OwnFilesFolder(program.parent_path().string()),
+                              program.stem().string() + "_Temp.Html",
                               std::string(cacheFolder));
 }
 

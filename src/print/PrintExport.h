@@ -37,8 +37,9 @@ std::string HtmlEscape(std::string_view text);
 std::string PrintDataHtml(const PrintData& data);
 
 // The page shown in the browser: "<program name>_Temp.Html" beside the
-// program when its folder is writable, otherwise in `cacheFolder` (made when
-// missing). Empty when neither can hold it.
+// program when its folder is writable and the program is not installed,
+// otherwise in `cacheFolder` (made when missing). Empty when neither can hold
+// it.
 std::string TemporaryHtmlPath(std::string_view programFile, std::string_view cacheFolder);
 
 } // namespace tabulix

@@ -7,6 +7,7 @@
 #include "csv/CsvDialogRequests.h"
 #include "csv/CsvWriter.h"
 #include "search/ResultsFile.h"
+#include "settings/InstalledProgram.h"
 #include "table/UserDialogs.h"
 
 #include <QAction>
@@ -55,7 +56,8 @@ void TFm_Tabulix02::buildMenu() {
 void TFm_Tabulix02::Mn_FileSaveClick() {
     UserDialogs& dialogs = source_.dialogs;
     const auto chosen = dialogs.saveFile(SaveResultsRequest(
-        source_.pathSelectFile, QCoreApplication::applicationDirPath().toStdString()));
+        source_.pathSelectFile,
+        DialogStartFolder(QCoreApplication::applicationDirPath().toStdString())));
     if (!chosen || chosen->empty()) return;
     const std::string name = WithCsvExtension(*chosen);
     source_.pathSelectFile = name;

@@ -1,5 +1,6 @@
 #include "settings/SettingsFile.h"
 
+#include "settings/InstalledProgram.h"
 #include "table/WidthRule.h"
 
 #include <algorithm>
@@ -515,7 +516,7 @@ SettingsPlaces CurrentSettingsPlaces() {
     if (!ec) {
         places.programFolder = program.parent_path();
         places.programFolderWritable = ::access(places.programFolder.c_str(), W_OK) == 0;
-        places.programInstalled = fs::is_directory(places.programFolder / ".." / "share" / "tabulix", ec);
+        places.programInstalled = IsInstalledProgram(places.programFolder);
     }
     places.xdgConfigHome = environment("XDG_CONFIG_HOME");
     places.home = environment("HOME");

@@ -152,7 +152,7 @@ TEST(HelpDocumentPath, BesideTheProgramThenInstalledThenBeside) {
     // Nowhere: the name beside the program, so the failure names it.
     EXPECT_EQ(HelpDocumentPath(bin, "Doc.Txt"), bin + "/Doc.Txt");
     writeBytes(shared + "/Doc.Txt", "installed");
-    EXPECT_EQ(HelpDocumentPath(bin, "Doc.Txt"), bin + "/../share/tabulix/Doc.Txt");
+    EXPECT_EQ(HelpDocumentPath(bin, "Doc.Txt"), shared + "/Doc.Txt");
     writeBytes(bin + "/Doc.Txt", "beside");
     EXPECT_EQ(HelpDocumentPath(bin, "Doc.Txt"), bin + "/Doc.Txt");
     std::filesystem::remove_all(root);

@@ -44,7 +44,12 @@ grep -qx 'Exec=tabulix %f' "$entry" || fail "Exec line"
 grep -qx 'MimeType=text/csv;text/tab-separated-values;' "$entry" || fail "MimeType line"
 grep -q '^Name\[ja\]=' "$entry" && grep -q '^Comment\[ja\]=' "$entry" || fail "Japanese name or comment"
 
+# The newest release named is the version the program prints.
+metainfo="$prefix/share/metainfo/tabulix.metainfo.xml"
+grep -o '<release version="[^"]*"' "$metainfo" | head -n 1 | grep -qx "<release version=\"$version\"" ||
+    fail "the metainfo's newest release is not $version"
+
 # The id is not reverse-DNS: the project owns no domain to name it by.
 appstreamcli validate --no-net --override=cid-desktopapp-is-not-rdns=info \
-    "$prefix/share/metainfo/tabulix.metainfo.xml" || fail "appstreamcli validate"
+    "$metainfo" || fail "appstreamcli validate"
 echo "install tree OK"
