@@ -11,6 +11,8 @@
 #include <limits>
 #include <string>
 #include <string_view>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace tabulix {
@@ -210,12 +212,29 @@ void ComputeRowHeights(StringGrid& grid, const DisplayOptions& options, double c
         grid.setDefaultRowHeight(standard); // every row at once, one notice
         return;
     }
-    StringGrid::Batch batch(grid);
-    RowFolder folder(grid, options, charWidth);
-    for (int row = 0; row < grid.rowCount(); ++row) {
-        const int lines = folder.linesOf(row);
-        grid.setRowHeight(row, lines > 1 ? FoldedRowHeight(lines, charHeight) : standard);
+    // The lines of every row are counted in two halves at once on a large
+    // table (each row on its own), then the heights are set in one go.
+    const int rows = grid.rowCount();
+    std::vector<int> lines(static_cast<std::size_t>(rows));
+    const auto count = [&](int from, int to) {
+        RowFolder folder(grid, options, charWidth);
+        for (int row = from; row < to; ++row)
+            lines[row] = folder.linesOf(row);
+    };
+    constexpr int kHalvesFrom = 100000;
+    const int half = rows >= kHalvesFrom ? rows / 2 : rows;
+    {
+        std::jthread second;
+        try {
+            if (half < rows) second = std::jthread(count, half, rows);
+        } catch (const std::system_error&) {
+            count(half, rows); // no thread to be had: one after the other
+        }
+        count(0, half);
     }
+    StringGrid::Batch batch(grid);
+    for (int row = 0; row < rows; ++row)
+        grid.setRowHeight(row, lines[row] > 1 ? FoldedRowHeight(lines[row], charHeight) : standard);
 }
 
 } // namespace tabulix
