@@ -1,5 +1,8 @@
 #include "csv/TextEncoding.h"
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -17,8 +20,17 @@ unsigned char byteAt(std::string_view text, std::size_t p) {
     return static_cast<unsigned char>(text[p]);
 }
 
-// End of the run of ASCII bytes starting at p; eight bytes at a time.
+// End of the run of ASCII bytes starting at p; 32 bytes at a time where the
+// processor has vectors (SSE2 on every x86-64), then eight.
 std::size_t asciiRunEnd(std::string_view text, std::size_t p) {
+#ifdef __SSE2__
+    while (p + 32 <= text.size()) {
+        const auto* at = reinterpret_cast<const __m128i*>(text.data() + p);
+        const __m128i both = _mm_or_si128(_mm_loadu_si128(at), _mm_loadu_si128(at + 1));
+        if (_mm_movemask_epi8(both) != 0) break;
+        p += 32;
+    }
+#endif
     constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
     while (p + 8 <= text.size()) {
         std::uint64_t word;

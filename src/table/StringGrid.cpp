@@ -90,7 +90,7 @@ std::string_view cellOf(const unsigned char* offsets, std::uint32_t n, std::uint
 
 // Most cells are short: fixed-size moves that the compiler inlines beat a
 // call to memcpy for each.
-void copyText(char* to, std::string_view text) {
+[[gnu::always_inline]] inline void copyText(char* to, std::string_view text) {
     const char* from = text.data();
     const std::size_t n = text.size();
     if (n >= 8 && n <= 16) {
