@@ -2,11 +2,14 @@
 // and the text encodings, on generated data.
 #include "csv/CsvParser.h"
 #include "csv/CsvWriter.h"
+#include "csv/FileReading.h"
 #include "table/StringGrid.h"
 #include "csv/TextEncoding.h"
 
 #include <benchmark/benchmark.h>
 
+#include <filesystem>
+#include <fstream>
 #include <random>
 #include <string>
 #include <utility>
@@ -191,6 +194,24 @@ void BM_DecodeCp932Reference(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
 }
 BENCHMARK(BM_DecodeCp932Reference)->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// A CP932 file of the table text read to its text as a load does (mapped,
+// scanned, decoded), against a plain read of the same file into memory.
+// Argument 0: ReadTextFile; 1: the plain read.
+void BM_ReadCp932File(benchmark::State& state) {
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() / "tabulix-csv-bench-cp932.csv";
+    std::ofstream(path, std::ios::binary) << cp932Text();
+    for (auto _ : state) {
+        if (state.range(0) == 0)
+            benchmark::DoNotOptimize(ReadTextFile(path.string())->text().size());
+        else
+            benchmark::DoNotOptimize(ReadFileBytes(path.string())->size());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * cp932Text().size()));
+    std::filesystem::remove(path);
+}
+BENCHMARK(BM_ReadCp932File)->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 void BM_EncodeCp932(benchmark::State& state) {
     const std::string& text = csvText();
