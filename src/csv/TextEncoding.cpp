@@ -1,5 +1,6 @@
 #include "csv/TextEncoding.h"
 
+#include <bit>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -308,11 +309,13 @@ void putRawByte(char* out, unsigned char byte) {
     out[3] = static_cast<char>(0x80 | (byte & 0x3F));
 }
 
+// The bytes as a word that, stored, writes them in their order.
 std::uint32_t wordOf(const char* bytes, std::size_t length) {
-    unsigned char four[4] = {};
+    char four[4] = {};
     std::memcpy(four, bytes, length);
-    // Little-endian order, so that storing the word writes the bytes.
-    return four[0] | four[1] << 8 | four[2] << 16 | static_cast<std::uint32_t>(four[3]) << 24;
+    std::uint32_t word;
+    std::memcpy(&word, four, 4);
+    return word;
 }
 
 // Every step, so that decoding takes one look-up a byte: the 128 ASCII bytes
@@ -368,10 +371,13 @@ std::size_t asciiRun(const unsigned char* p) {
     std::uint64_t high;
     std::memcpy(&low, p, 8);
     std::memcpy(&high, p + 8, 8);
-    // Little-endian: the lowest high bit marks the first such byte.
-    if ((low & kHighBits) != 0) return static_cast<std::size_t>(__builtin_ctzll(low & kHighBits)) / 8;
-    if ((high & kHighBits) != 0)
-        return 8 + static_cast<std::size_t>(__builtin_ctzll(high & kHighBits)) / 8;
+    const auto firstHigh = [](std::uint64_t highs) {
+        const int bits = std::endian::native == std::endian::little ? std::countr_zero(highs)
+                                                                    : std::countl_zero(highs);
+        return static_cast<std::size_t>(bits) / 8;
+    };
+    if ((low & kHighBits) != 0) return firstHigh(low & kHighBits);
+    if ((high & kHighBits) != 0) return 8 + firstHigh(high & kHighBits);
     return 16;
 }
 
@@ -401,7 +407,7 @@ std::size_t walkCp932(std::string_view bytes, char* out) {
             if constexpr (Write) std::memcpy(out + n, p, 16);
             p += run;
             n += run;
-            if (run != 0) continue; // with sixteen bytes or more ahead again
+            if (run != 0) continue; // and check again what remains
         }
         for (const unsigned char* const blockEnd = p + 16; p < blockEnd; ++p) {
             const Cp932Step step = steps.at(p[0], p[1]);
@@ -474,6 +480,7 @@ void decodeCp932(std::string_view bytes, Allocate&& allocate) {
         walkCp932<true>(first, allocate(walkCp932<false>(first, nullptr)));
         return;
     }
+    cp932Steps(); // built here, where a failure can be thrown, not on the helper
     std::size_t firstSize = 0;
     std::size_t secondSize = 0;
     runBoth([&] { firstSize = walkCp932<false>(first, nullptr); },
