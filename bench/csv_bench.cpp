@@ -2,11 +2,14 @@
 // and the text encodings, on generated data.
 #include "csv/CsvParser.h"
 #include "csv/CsvWriter.h"
+#include "csv/FileReading.h"
 #include "table/StringGrid.h"
 #include "csv/TextEncoding.h"
 
 #include <benchmark/benchmark.h>
 
+#include <filesystem>
+#include <fstream>
 #include <random>
 #include <string>
 #include <utility>
@@ -136,13 +139,79 @@ const std::string& cp932Text() {
     return bytes;
 }
 
+// About 50 MB of Japanese only: ten fields a line of kanji, kana, half-width
+// katakana and full-width digits.
+const std::string& japaneseCp932Text() {
+    static const std::string bytes = [] {
+        std::mt19937 rng(932);
+        const std::vector<std::string> words = {"東京都", "ｶﾀｶﾅ", "日本語テキスト", "名古屋市中区",
+                                                "山田　太郎", "２０２４年", "髙橋"};
+        std::string out;
+        out.reserve(52'000'000);
+        while (out.size() < 50'000'000) {
+            for (int f = 0; f < 10; ++f) {
+                if (f > 0) out += ',';
+                out += words[rng() % words.size()];
+            }
+            out += "\r\n";
+        }
+        return *EncodeText(out, TextEncoding::ShiftJis);
+    }();
+    return bytes;
+}
+
+const std::string& cp932Bench(const benchmark::State& state) {
+    return state.range(0) == 0 ? cp932Text() : japaneseCp932Text();
+}
+
+// Argument 0: the table text above in CP932; 1: Japanese only. Real time:
+// a large text is decoded on two threads.
 void BM_DecodeCp932(benchmark::State& state) {
-    const std::string& bytes = cp932Text();
+    const std::string& bytes = cp932Bench(state);
     for (auto _ : state)
         benchmark::DoNotOptimize(DecodeText(bytes, TextEncoding::ShiftJis).size());
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
 }
-BENCHMARK(BM_DecodeCp932)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodeCp932)->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// As a file is read: from the bytes in place into memory of the text's own.
+void BM_DecodeCp932Owned(benchmark::State& state) {
+    const std::string& bytes = cp932Bench(state);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(DecodeCp932(bytes).text.size());
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
+}
+BENCHMARK(BM_DecodeCp932Owned)->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// The plain decode the fast one is checked against, as a file was read
+// before: the bytes copied, then decoded.
+void BM_DecodeCp932Reference(benchmark::State& state) {
+    const std::string& bytes = cp932Bench(state);
+    for (auto _ : state) {
+        const std::string copy = bytes;
+        benchmark::DoNotOptimize(DecodeCp932Reference(copy).size());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
+}
+BENCHMARK(BM_DecodeCp932Reference)->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// A CP932 file of the table text read to its text as a load does (mapped,
+// scanned, decoded), against a plain read of the same file into memory.
+// Argument 0: ReadTextFile; 1: the plain read.
+void BM_ReadCp932File(benchmark::State& state) {
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() / "tabulix-csv-bench-cp932.csv";
+    std::ofstream(path, std::ios::binary) << cp932Text();
+    for (auto _ : state) {
+        if (state.range(0) == 0)
+            benchmark::DoNotOptimize(ReadTextFile(path.string())->text().size());
+        else
+            benchmark::DoNotOptimize(ReadFileBytes(path.string())->size());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * cp932Text().size()));
+    std::filesystem::remove(path);
+}
+BENCHMARK(BM_ReadCp932File)->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 void BM_EncodeCp932(benchmark::State& state) {
     const std::string& text = csvText();

@@ -148,6 +148,14 @@ TextFile textOf(std::shared_ptr<const void> owner, std::string_view bytes,
         file.setEndedAtNul(endedAtNul);
         return file;
     }
+    if (encoding == TextEncoding::ShiftJis) {
+        // Straight from the file's bytes into the text: no copy of them.
+        OwnedText decoded = DecodeCp932(bytes);
+        owner.reset();
+        TextFile file(std::move(decoded.owner), decoded.text, encoding);
+        file.setEndedAtNul(endedAtNul);
+        return file;
+    }
     std::string copy(bytes);
     owner.reset(); // before decoding, which builds another copy
     TextFile file(DecodeText(std::move(copy), encoding), encoding);

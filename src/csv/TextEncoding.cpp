@@ -3,10 +3,14 @@
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
+
+#include <bit>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <iconv.h>
+#include <system_error>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -289,44 +293,244 @@ const Cp932Table& cp932Table() {
     return table;
 }
 
-// ASCII is the same in CP932 and UTF-8 and is copied in runs; every other
-// code is looked up.
-std::string decodeCp932(std::string_view bytes) {
-    const Cp932Table& table = cp932Table();
-    std::string out;
-    out.reserve(bytes.size() + bytes.size() / 2);
-    std::size_t p = 0;
-    for (;;) {
-        const std::size_t asciiEnd = asciiRunEnd(bytes, p);
-        out.append(bytes.substr(p, asciiEnd - p));
-        p = asciiEnd;
-        if (p == bytes.size()) break;
-        const unsigned char byte = byteAt(bytes, p);
-        if (isCp932Lead(byte) && p + 1 < bytes.size()) {
-            const unsigned char trail = byteAt(bytes, p + 1);
-            const Cp932Code& code = table.pair(byte, trail);
-            if (code.length == Cp932Code::kKeptAsBytes) {
-                appendRawByte(out, kRawCp932ByteBase, byte);
-                appendRawByte(out, kRawCp932ByteBase, trail);
-                p += 2;
-                continue;
-            }
-            if (code.length != 0) {
-                out.append(code.utf8, code.length);
-                p += 2;
-                continue;
-            }
-        } else if (!isCp932Lead(byte)) {
-            const Cp932Code& code = table.single(byte);
-            if (code.length != 0 && code.length != Cp932Code::kKeptAsBytes) {
-                out.append(code.utf8, code.length);
-                ++p;
-                continue;
+// One step of reading CP932 at a byte, given the byte after it, packed in
+// one word: the UTF-8 bytes it gives (bytes 0..3: a character, or the
+// raw-byte code point of a byte that is no character), how many (byte 4),
+// whether it reads the byte after it too (byte 5), and whether that is a
+// code kept as its two bytes, whose second raw-byte code point follows
+// (byte 6).
+using Cp932Step = std::uint64_t;
+
+constexpr Cp932Step packStep(std::uint32_t utf8, unsigned length, bool pair, bool kept) {
+    return utf8 | Cp932Step{length} << 32 | Cp932Step{pair} << 40 | Cp932Step{kept} << 48;
+}
+constexpr unsigned stepLength(Cp932Step step) {
+    return static_cast<unsigned>(step >> 32) & 0xFF;
+}
+constexpr bool stepReadsPair(Cp932Step step) {
+    return ((step >> 40) & 1) != 0;
+}
+constexpr bool stepKept(Cp932Step step) {
+    return ((step >> 48) & 1) != 0;
+}
+
+void putRawByte(char* out, unsigned char byte) {
+    // U+10FF00 + byte in UTF-8.
+    out[0] = static_cast<char>(0xF4);
+    out[1] = static_cast<char>(0x8F);
+    out[2] = static_cast<char>(0xBC | (byte >> 6));
+    out[3] = static_cast<char>(0x80 | (byte & 0x3F));
+}
+
+// The bytes as a word that, stored, writes them in their order.
+std::uint32_t wordOf(const char* bytes, std::size_t length) {
+    char four[4] = {};
+    std::memcpy(four, bytes, length);
+    std::uint32_t word;
+    std::memcpy(&word, four, 4);
+    return word;
+}
+
+// Every step, so that decoding takes one look-up a byte: the 128 ASCII bytes
+// first, then every byte of 0x80..0xFF with every byte after it. For the
+// last byte of a text the byte after it is taken as 0x00, which no code has
+// as its trail.
+class Cp932Steps {
+public:
+    Cp932Steps() : steps_(128 + 128 * 256), sizes_(steps_.size()) {
+        for (unsigned ascii = 0; ascii < 0x80; ++ascii)
+            steps_[ascii] = packStep(ascii, 1, false, false);
+        const Cp932Table& table = cp932Table();
+        for (int first = 0x80; first < 0x100; ++first) {
+            const auto byte = static_cast<unsigned char>(first);
+            char raw[4];
+            putRawByte(raw, byte);
+            for (int second = 0; second < 0x100; ++second) {
+                const auto trail = static_cast<unsigned char>(second);
+                const Cp932Code& code =
+                    isCp932Lead(byte) ? table.pair(byte, trail) : table.single(byte);
+                const bool character = code.length != 0 && code.length != Cp932Code::kKeptAsBytes;
+                const bool kept = isCp932Lead(byte) && code.length == Cp932Code::kKeptAsBytes;
+                const bool pair = isCp932Lead(byte) && (character || kept);
+                steps_[index(byte, trail)] =
+                    character ? packStep(wordOf(code.utf8, code.length), code.length, pair, false)
+                              : packStep(wordOf(raw, 4), 4, pair, kept);
             }
         }
-        appendRawByte(out, kRawCp932ByteBase, byte);
-        ++p;
+        for (std::size_t i = 0; i < steps_.size(); ++i) {
+            const Cp932Step step = steps_[i];
+            sizes_[i] = static_cast<std::uint8_t>((stepLength(step) + (stepKept(step) ? 4 : 0)) |
+                                                  (stepReadsPair(step) ? kReadsPair : 0));
+        }
     }
+
+    // A size's bit that tells that the step reads the byte after it too.
+    static constexpr unsigned kReadsPair = 0x10;
+
+    Cp932Step at(unsigned char first, unsigned char second) const {
+        return steps_[index(first, second)];
+    }
+    // How many UTF-8 bytes the step gives in all, with kReadsPair: for
+    // counting, from a table an eighth the size.
+    unsigned sizeAt(unsigned char first, unsigned char second) const {
+        return sizes_[index(first, second)];
+    }
+
+private:
+    static std::size_t index(unsigned first, unsigned second) {
+        return first < 0x80 ? first : ((first << 8) | second) - 0x8000 + 128;
+    }
+
+    std::vector<Cp932Step> steps_;
+    std::vector<std::uint8_t> sizes_;
+};
+
+const Cp932Steps& cp932Steps() {
+    static const Cp932Steps steps;
+    return steps;
+}
+
+constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+
+// How many of the sixteen bytes at p are ASCII before the first that is not.
+std::size_t asciiRun(const unsigned char* p) {
+    std::uint64_t low;
+    std::uint64_t high;
+    std::memcpy(&low, p, 8);
+    std::memcpy(&high, p + 8, 8);
+    const auto firstHigh = [](std::uint64_t highs) {
+        const int bits = std::endian::native == std::endian::little ? std::countr_zero(highs)
+                                                                    : std::countl_zero(highs);
+        return static_cast<std::size_t>(bits) / 8;
+    };
+    if ((low & kHighBits) != 0) return firstHigh(low & kHighBits);
+    if ((high & kHighBits) != 0) return 8 + firstHigh(high & kHighBits);
+    return 16;
+}
+
+// Decodes CP932 bytes into `out` (Write) or only counts the UTF-8 bytes that
+// would give; returns that count.
+//
+// Every byte is looked up, whether a character starts there or not: what
+// tells where the next one starts is a single bit carried from byte to byte
+// (a byte after a lead byte that read its trail starts none), so no byte
+// waits for the look-up of the one before it. A byte where no character
+// starts adds nothing, and what it wrote is overwritten by the next one.
+// While more than sixteen bytes remain every write fits (no byte decodes
+// shorter than itself), so writes may run past a step's own bytes and ASCII
+// is copied sixteen bytes at a time; the last bytes are written exactly, so
+// that the text of a piece never spills into the next piece's.
+template <bool Write>
+std::size_t walkCp932(std::string_view bytes, char* out) {
+    const Cp932Steps& steps = cp932Steps();
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* const end = p + bytes.size();
+    std::size_t n = 0;
+    bool starts = true; // a character starts at p
+    while (end - p >= 32) {
+        if (starts) {
+            // The ASCII in front, copied whole.
+            const std::size_t run = asciiRun(p);
+            if constexpr (Write) std::memcpy(out + n, p, 16);
+            p += run;
+            n += run;
+            if (run != 0) continue; // and check again what remains
+        }
+        if constexpr (!Write) {
+            for (const unsigned char* const blockEnd = p + 16; p < blockEnd; ++p) {
+                const unsigned size = steps.sizeAt(p[0], p[1]);
+                n += starts ? size & ~Cp932Steps::kReadsPair : 0;
+                starts = !(starts && (size & Cp932Steps::kReadsPair) != 0);
+            }
+            continue;
+        }
+        for (const unsigned char* const blockEnd = p + 16; p < blockEnd; ++p) {
+            const Cp932Step step = steps.at(p[0], p[1]);
+            if constexpr (Write) {
+                const auto utf8 = static_cast<std::uint32_t>(step);
+                std::memcpy(out + n, &utf8, 4);
+            }
+            const std::size_t length = starts ? stepLength(step) : 0;
+            if (starts && stepKept(step)) [[unlikely]] {
+                if constexpr (Write) putRawByte(out + n + 4, p[1]);
+                n += 4;
+            }
+            n += length;
+            starts = !(starts && stepReadsPair(step));
+        }
+    }
+    if (!starts) ++p; // the trail of the code before
+    for (; p < end; ++p) {
+        const Cp932Step step = steps.at(p[0], p + 1 < end ? p[1] : 0);
+        const unsigned length = stepLength(step);
+        if constexpr (Write) {
+            const auto utf8 = static_cast<std::uint32_t>(step);
+            std::memcpy(out + n, &utf8, length);
+        }
+        n += length;
+        if (stepKept(step)) {
+            if constexpr (Write) putRawByte(out + n, p[1]);
+            n += 4;
+        }
+        if (stepReadsPair(step)) ++p;
+    }
+    return n;
+}
+
+// Runs `first` here and `second` on a helper thread, both done on return
+// (both here when no thread can be started).
+template <class First, class Second>
+void runBoth(First&& first, Second&& second) {
+    std::thread helper;
+    try {
+        helper = std::thread([&second] { second(); });
+    } catch (const std::system_error&) {
+        second();
+        first();
+        return;
+    }
+    first();
+    helper.join();
+}
+
+// The bytes in two pieces cut after a line break near the middle, for large
+// texts; otherwise all in the first. A line break is never part of a CP932
+// code (trail bytes are 0x40..0xFC), so the pieces decode as the whole.
+std::pair<std::string_view, std::string_view> cp932Pieces(std::string_view bytes) {
+    constexpr std::size_t kPiecesFrom = std::size_t{1} << 20;
+    if (bytes.size() < kPiecesFrom) return {bytes, {}};
+    std::size_t cut = bytes.find('\n', bytes.size() / 2);
+    if (cut == std::string_view::npos) cut = bytes.rfind('\n', bytes.size() / 2);
+    if (cut == std::string_view::npos) return {bytes, {}};
+    return {bytes.substr(0, cut + 1), bytes.substr(cut + 1)};
+}
+
+// Decodes CP932 bytes into the memory `allocate(size)` gives for exactly
+// their UTF-8 size: counted first, then written once, a large text in two
+// pieces on two threads.
+template <class Allocate>
+void decodeCp932(std::string_view bytes, Allocate&& allocate) {
+    const auto [first, second] = cp932Pieces(bytes);
+    if (second.empty()) {
+        walkCp932<true>(first, allocate(walkCp932<false>(first, nullptr)));
+        return;
+    }
+    cp932Steps(); // built here, where a failure can be thrown, not on the helper
+    std::size_t firstSize = 0;
+    std::size_t secondSize = 0;
+    runBoth([&] { firstSize = walkCp932<false>(first, nullptr); },
+            [&] { secondSize = walkCp932<false>(second, nullptr); });
+    char* const out = allocate(firstSize + secondSize);
+    runBoth([&] { walkCp932<true>(first, out); },
+            [&] { walkCp932<true>(second, out + firstSize); });
+}
+
+std::string decodeCp932(std::string_view bytes) {
+    std::string out;
+    decodeCp932(bytes, [&](std::size_t size) {
+        out.resize(size);
+        return out.data();
+    });
     return out;
 }
 
@@ -518,6 +722,45 @@ bool rawByteJoins(std::string_view text, std::string_view after, std::size_t p) 
 
 } // namespace
 
+std::string DecodeCp932Reference(std::string_view bytes) {
+    const Cp932Table& table = cp932Table();
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 2);
+    std::size_t p = 0;
+    for (;;) {
+        const std::size_t asciiEnd = asciiRunEnd(bytes, p);
+        out.append(bytes.substr(p, asciiEnd - p));
+        p = asciiEnd;
+        if (p == bytes.size()) break;
+        const unsigned char byte = byteAt(bytes, p);
+        if (isCp932Lead(byte) && p + 1 < bytes.size()) {
+            const unsigned char trail = byteAt(bytes, p + 1);
+            const Cp932Code& code = table.pair(byte, trail);
+            if (code.length == Cp932Code::kKeptAsBytes) {
+                appendRawByte(out, kRawCp932ByteBase, byte);
+                appendRawByte(out, kRawCp932ByteBase, trail);
+                p += 2;
+                continue;
+            }
+            if (code.length != 0) {
+                out.append(code.utf8, code.length);
+                p += 2;
+                continue;
+            }
+        } else if (!isCp932Lead(byte)) {
+            const Cp932Code& code = table.single(byte);
+            if (code.length != 0 && code.length != Cp932Code::kKeptAsBytes) {
+                out.append(code.utf8, code.length);
+                ++p;
+                continue;
+            }
+        }
+        appendRawByte(out, kRawCp932ByteBase, byte);
+        ++p;
+    }
+    return out;
+}
+
 Utf8State ScanUtf8(std::string_view text) {
     Utf8State state = Utf8State::Clean;
     std::size_t p = 0;
@@ -555,6 +798,19 @@ std::string DecodeText(std::string bytes, TextEncoding encoding) {
     }
     const bool dropBom = encoding == TextEncoding::Utf8Bom && hasBom(bytes);
     return decodeUtf8(std::move(bytes), dropBom ? kBom.size() : 0);
+}
+
+OwnedText DecodeCp932(std::string_view bytes) {
+    std::shared_ptr<char[]> buffer;
+    std::size_t size = 0;
+    decodeCp932(bytes, [&](std::size_t n) {
+        // Not filled first: a page is touched only when the text is written.
+        buffer.reset(new char[n]);
+        size = n;
+        return buffer.get();
+    });
+    const std::string_view text(buffer.get(), size);
+    return {std::move(buffer), text};
 }
 
 std::optional<std::string> EncodeText(std::string utf8, TextEncoding encoding) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -63,6 +64,21 @@ std::optional<TextEncoding> Utf16ByBom(std::string_view bytes);
 // it as U+FEFF. Invalid bytes become raw-byte code points (see above). Takes the
 // bytes by value: valid UTF-8 is handed back without a copy.
 std::string DecodeText(std::string bytes, TextEncoding encoding);
+
+// A text in memory that `owner` keeps alive.
+struct OwnedText {
+    std::shared_ptr<const void> owner;
+    std::string_view text;
+};
+
+// DecodeText of CP932 bytes, written once into memory of its own: the bytes
+// can stay where they are (a mapped file) and no copy is made. A large text
+// is decoded in two pieces on two threads.
+OwnedText DecodeCp932(std::string_view bytes);
+
+// The plain byte-by-byte CP932 decode that the fast one above (and
+// DecodeText) must match byte for byte.
+std::string DecodeCp932Reference(std::string_view bytes);
 
 // The bytes of a UTF-8 text in the encoding (a BOM in front for Utf8Bom), or
 // nullopt when the encoding cannot hold one of its characters. Bytes of the

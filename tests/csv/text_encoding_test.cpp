@@ -1,9 +1,12 @@
+#include "TestFiles.h"
+#include "csv/FileReading.h"
 #include "csv/TextEncoding.h"
 
 #include "text/DisplayWidth.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
@@ -351,6 +354,72 @@ TEST(ShownText, KeptCp932PairsShowAsTheirCharacter) {
     EXPECT_TRUE(HasRawBytes(cell));
     EXPECT_EQ(ShownText(cell), "髙橋,\uFFFD");
     EXPECT_EQ(ShownText("plain 文字"), "plain 文字");
+}
+
+// Generated CP932 of every kind: ASCII runs, a pair for every lead byte with
+// any trail (assigned, unassigned, kept as bytes), half-width katakana, bytes
+// that are no character, lead bytes before a line break and at the very end.
+// Long enough to be decoded in two pieces, and cut so that a lead byte stands
+// right before the line break where the pieces meet. Every fast decode gives
+// the plain decode's text byte for byte, on the whole and on short pieces
+// (the careful end of a decode), and the text is written back as read.
+TEST(TextEncoding, FastCp932DecodeMatchesThePlainOne) {
+    std::mt19937 rng(0x932);
+    std::vector<unsigned char> leads;
+    for (int b = 0x81; b <= 0xFC; ++b)
+        if (b <= 0x9F || b >= 0xE0) leads.push_back(static_cast<unsigned char>(b));
+    const std::string ascii = "ab,\"\r\n0 ~\\\t";
+    const std::string others = "\x80\xA0\xFD\xFE\xFF"; // neither lead nor katakana
+    std::string bytes;
+    std::size_t lead = 0;
+    while (bytes.size() < (std::size_t{3} << 19)) {
+        switch (rng() % 6) {
+        case 0:
+            for (unsigned n = rng() % 40; n > 0; --n)
+                bytes += ascii[rng() % ascii.size()];
+            break;
+        case 1:
+        case 2: // every lead byte in turn, with any trail
+            bytes += static_cast<char>(leads[lead++ % leads.size()]);
+            bytes += static_cast<char>(0x40 + rng() % (0xFD - 0x40));
+            break;
+        case 3:
+            bytes += static_cast<char>(0xA1 + rng() % (0xE0 - 0xA1));
+            break;
+        case 4:
+            bytes += others[rng() % others.size()];
+            break;
+        default: // a lead byte without its trail
+            bytes += static_cast<char>(leads[rng() % leads.size()]);
+            bytes += "\n,"[rng() % 2];
+        }
+    }
+    bytes += '\x9F';
+    bytes[bytes.size() / 2 - 1] = '\x81'; // the pieces meet at the line break after it
+    bytes[bytes.size() / 2] = '\n';
+    ASSERT_EQ(bytes.find('\0'), std::string::npos);
+
+    const std::string reference = DecodeCp932Reference(bytes);
+    EXPECT_TRUE(DecodeText(bytes, E::ShiftJis) == reference); // no megabyte dumps
+    EXPECT_TRUE(DecodeCp932(bytes).text == reference);
+    EXPECT_TRUE(EncodeText(reference, E::ShiftJis) == bytes);
+    for (std::size_t from = 0; from < 4096; from += 1 + rng() % 61) {
+        const std::string piece = bytes.substr(from, rng() % 100);
+        ASSERT_EQ(DecodeText(piece, E::ShiftJis), DecodeCp932Reference(piece))
+            << testing::PrintToString(piece);
+        ASSERT_EQ(DecodeCp932(piece).text, DecodeCp932Reference(piece));
+    }
+
+    // A file read: decoded in place, up to a NUL.
+    const std::filesystem::path folder = makeTemporaryFolder("tabulix-cp932");
+    ASSERT_FALSE(folder.empty());
+    writeBytes(folder / "big.csv", bytes + std::string(1, '\0') + "\x93\x8C");
+    const std::optional<TextFile> file = ReadTextFile((folder / "big.csv").string());
+    ASSERT_TRUE(file);
+    EXPECT_EQ(file->encoding(), E::ShiftJis);
+    EXPECT_TRUE(file->endedAtNul());
+    EXPECT_TRUE(file->text() == reference);
+    std::filesystem::remove_all(folder);
 }
 
 } // namespace
