@@ -154,6 +154,7 @@ TextFile textOf(std::shared_ptr<const void> owner, std::string_view bytes,
         owner.reset();
         TextFile file(std::move(decoded.owner), decoded.text, encoding);
         file.setEndedAtNul(endedAtNul);
+        file.setPagesMayGo();
         return file;
     }
     std::string copy(bytes);
@@ -176,7 +177,7 @@ TextFile::TextFile(std::shared_ptr<const void> owner, std::string_view text, Tex
     : owner_(std::move(owner)), text_(text), encoding_(encoding), damage_(damage) {}
 
 void TextFile::letGo(std::string_view part) const {
-    if (!damage_ || part.empty()) return; // only a mapping has a damage mark
+    if ((!damage_ && !pagesMayGo_) || part.empty()) return; // only a mapping has a damage mark
     const std::uintptr_t page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
     const auto begin = reinterpret_cast<std::uintptr_t>(part.data());
     const std::uintptr_t first = (begin + page - 1) & ~(page - 1);

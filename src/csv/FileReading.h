@@ -41,9 +41,12 @@ public:
     bool endedAtNul() const { return endedAtNul_; }
     // Lets the memory of a part of text() go that the reader has done with:
     // the whole pages of a mapped file's part are dropped (they would be read
-    // from the file again should they be touched). A text in memory of its
-    // own keeps it all.
+    // from the file again should they be touched), and so are those of a
+    // decoded text in pages of its own, whose part then reads as zeros. Other
+    // texts keep it all.
     void letGo(std::string_view part) const;
+    // The text lies in pages of its own that letGo may drop.
+    void setPagesMayGo() { pagesMayGo_ = true; }
     void setEndedAtNul(bool ended) { endedAtNul_ = ended; }
 
 private:
@@ -52,6 +55,7 @@ private:
     TextEncoding encoding_;
     const std::atomic<bool>* damage_ = nullptr;
     bool endedAtNul_ = false;
+    bool pagesMayGo_ = false;
 };
 
 // A text file decoded to UTF-8. A NUL byte ends the text: the bytes after it

@@ -4,11 +4,13 @@
 #include <emmintrin.h>
 #endif
 
+#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <iconv.h>
+#include <sys/mman.h>
 #include <system_error>
 #include <thread>
 #include <utility>
@@ -804,8 +806,17 @@ OwnedText DecodeCp932(std::string_view bytes) {
     std::shared_ptr<char[]> buffer;
     std::size_t size = 0;
     decodeCp932(bytes, [&](std::size_t n) {
-        // Not filled first: a page is touched only when the text is written.
-        buffer.reset(new char[n]);
+        // Pages of its own, not filled first: a page is touched only when the
+        // text is written, and a reader may let pages go once it is done.
+        void* memory = n == 0 ? MAP_FAILED
+                              : ::mmap(nullptr, n, PROT_READ | PROT_WRITE,
+                                       MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (memory == MAP_FAILED) {
+            buffer.reset(new char[std::max<std::size_t>(n, 1)]);
+        } else {
+            buffer = std::shared_ptr<char[]>(static_cast<char*>(memory),
+                                             [n](char* pages) { ::munmap(pages, n); });
+        }
         size = n;
         return buffer.get();
     });
