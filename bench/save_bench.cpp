@@ -94,12 +94,15 @@ int main(int argc, char** argv) {
 
     bool ok = true;
     const double write = median(runs, [&] {
-        ok = tabulix::WriteFileAtomically(saved.string(), [&](const tabulix::ByteSink& sink) {
-                 for (std::size_t at = 0; at < text.size(); at += std::size_t{1} << 20)
-                     if (!sink(std::string_view(text).substr(at, std::size_t{1} << 20)))
-                         return false;
-                 return true;
-             }).ok() &&
+        ok = tabulix::WriteFileAtomically(
+                 saved.string(),
+                 [&](const tabulix::ByteSink& sink) {
+                     for (std::size_t at = 0; at < text.size(); at += std::size_t{1} << 20)
+                         if (!sink(std::string_view(text).substr(at, std::size_t{1} << 20)))
+                             return false;
+                     return true;
+                 })
+                 .ok() &&
              ok;
     });
     report("write bytes (synced)", write, mb);

@@ -378,8 +378,7 @@ private:
 // Rows first .. end - 1 as pieces of about kPieceBytes, handed on in order;
 // a huge row goes out in pieces too. The batch ends at a row whose kept bytes
 // cannot be kept apart, and without a word when `hand` stops it.
-BatchEnd makeBatch(TableLines& lines, int first, int end, BufferPool& pool,
-                   const PieceHand& hand) {
+BatchEnd makeBatch(TableLines& lines, int first, int end, BufferPool& pool, const PieceHand& hand) {
     if (first == 1) lines.beginsFile();
     std::string text = pool.take();
     int pieceRow = first; // the first row with text in `text`
@@ -428,7 +427,7 @@ public:
         const bool utf8 = encoding_ == TextEncoding::Utf8 || encoding_ == TextEncoding::Utf8Bom;
         if (!utf8 || !bytes_.empty() || piece.text.find('\xF4') != std::string::npos) {
             if (!AppendEncoded(piece.text, encoding_, bytes_)) {
-                failure = findUnencodable(grid_, grid_.fixedCols(), piece.firstRow,
+                failure = findUnencodable(grid_, std::max(grid_.fixedCols(), 0), piece.firstRow,
                                           piece.lastRow, encoding_);
                 return false;
             }
@@ -509,7 +508,8 @@ public:
         std::unique_lock lock(mutex_);
         changed_.wait(lock, [&] {
             const auto it = batches_.find(batch);
-            return failed_ || (it != batches_.end() && (!it->second.pieces.empty() || it->second.done));
+            return failed_ ||
+                   (it != batches_.end() && (!it->second.pieces.empty() || it->second.done));
         });
         if (failed_) std::rethrow_exception(failed_);
         Batch& made = batches_[batch];
@@ -551,7 +551,8 @@ private:
             int batch = 0;
             {
                 std::unique_lock lock(mutex_);
-                changed_.wait(lock, [&] { return stopped_ || nextBatch_ < writing_ + kBatchesAhead; });
+                changed_.wait(lock,
+                              [&] { return stopped_ || nextBatch_ < writing_ + kBatchesAhead; });
                 if (stopped_ || firstRow(nextBatch_) >= grid_.rowCount()) return;
                 batch = nextBatch_++;
                 try {
@@ -588,9 +589,8 @@ private:
     bool put(int batch, Piece&& piece) {
         {
             std::unique_lock lock(mutex_);
-            changed_.wait(lock, [&] {
-                return stopped_ || batches_[batch].pieces.size() < kWaitingPieces;
-            });
+            changed_.wait(
+                lock, [&] { return stopped_ || batches_[batch].pieces.size() < kWaitingPieces; });
             if (stopped_) return false;
             batches_[batch].pieces.push_back(std::move(piece));
         }
@@ -656,8 +656,10 @@ WriteTableResult WriteTable(const StringGrid& grid, const std::string& path, Sep
         bool ok = false;
         if (batches > 1) {
             BatchPipeline pipeline(grid, sep, batchRows, pool);
-            if (pipeline.start(2) > 0) ok = writeAlongside(pipeline, batches, pool, writer);
-            else ok = writeInTurn(grid, sep, batchRows, pool, writer);
+            if (pipeline.start(2) > 0)
+                ok = writeAlongside(pipeline, batches, pool, writer);
+            else
+                ok = writeInTurn(grid, sep, batchRows, pool, writer);
         } else {
             ok = writeInTurn(grid, sep, batchRows, pool, writer);
         }

@@ -40,8 +40,8 @@ constexpr int kRows = 150000;
 // are cut by the pieces' ends. Each row starts with a letter, so no line
 // reads as blank.
 StringGrid generatedGrid() {
-    const std::vector<std::string> parts = {"a", "b", "東", "ｶ", "\"", ",", "\t", ";",
-                                            " ", "\r\n", "\n", "|", "表x", "9"};
+    const std::vector<std::string> parts = {"a", "b", "東",   "ｶ",  "\"", ",",   "\t",
+                                            ";", " ", "\r\n", "\n", "|",  "表x", "9"};
     StringGrid grid(8, kRows + 1);
     grid.setFixedCols(2);
     std::mt19937 rng(21);
@@ -113,7 +113,7 @@ TEST_F(TableSave, ManyPiecesAreTheWholeTableInEverySeparatorAndEncoding) {
 TEST_F(TableSave, TheFirstCellThatCannotBeWrittenIsToldAndTheOldFileStays) {
     const StringGrid base = generatedGrid();
     const std::string target = path("t.csv");
-    const std::string unencodable = "😀";                // Shift_JIS has no such character
+    const std::string unencodable = "😀";                   // Shift_JIS has no such character
     const std::string unwritable = rawCp932(0x96) + "ﾔ,x"; // a kept byte that joins "ﾔ"
     struct Case {
         std::vector<std::pair<TextPosition, std::string>> cells;
@@ -147,9 +147,11 @@ TEST_F(TableSave, AWriteThatFailsPartWayStopsTheSaveAndKeepsTheOldFile) {
     for (const int failing : {1, 3, 9}) {
         writeBytes(target, "old");
         int writes = 0;
-        SetWriteStepHookForTesting(
-            [&](WriteStep step) { return step == WriteStep::Write && ++writes == failing ? ENOSPC : 0; });
-        EXPECT_EQ(WriteTable(grid, target, Separator::of(','), E::Utf16Le), WriteTableResult::Failed);
+        SetWriteStepHookForTesting([&](WriteStep step) {
+            return step == WriteStep::Write && ++writes == failing ? ENOSPC : 0;
+        });
+        EXPECT_EQ(WriteTable(grid, target, Separator::of(','), E::Utf16Le),
+                  WriteTableResult::Failed);
         SetWriteStepHookForTesting({});
         EXPECT_EQ(writes, failing);
         EXPECT_EQ(readBytes(target), "old");
