@@ -5,6 +5,15 @@
 
 #include <algorithm>
 #include <array>
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <system_error>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -225,9 +234,10 @@ class TableLines {
 public:
     TableLines(const StringGrid& grid, int fixedCols, Separator sep)
         : grid_(grid), first_(std::max(fixedCols, 0)),
-          fields_(static_cast<std::size_t>(std::max(grid.colCount() - first_, 0))), encoder_(sep) {
-        encoder_.beginsFile();
-    }
+          fields_(static_cast<std::size_t>(std::max(grid.colCount() - first_, 0))), encoder_(sep) {}
+
+    // The next row is the first of the file.
+    void beginsFile() { encoder_.beginsFile(); }
 
     std::size_t width() const { return fields_.size(); }
     int firstColumn() const { return first_; }
@@ -283,6 +293,7 @@ std::string EncodeCsvRow(std::span<const std::string_view> fields, Separator sep
 
 std::string EncodeTable(const StringGrid& grid, int fixedCols, Separator sep) {
     TableLines lines(grid, fixedCols, sep);
+    lines.beginsFile();
     std::string out;
     // Room for the texts, separators and line ends, and for quoting a good
     // share of the fields, so that the text is seldom moved; pages reserved
@@ -319,55 +330,341 @@ std::size_t wholeCharacters(std::string_view text) {
     return text.size();
 }
 
+// A piece of the table's text on its way to the file: whole characters of
+// rows firstRow .. lastRow.
+struct Piece {
+    std::string text;
+    int firstRow = 1;
+    int lastRow = 1;
+};
+
+// How the making of a batch of rows ended.
+struct BatchEnd {
+    std::optional<TextPosition> unwritable; // a field whose kept bytes cannot be kept apart
+    std::exception_ptr error;
+};
+
+// Takes a made piece; false to stop making.
+using PieceHand = std::function<bool(Piece&&)>;
+
+// Text buffers handed back once written, so that a save touches fresh
+// memory for a few pieces only.
+class BufferPool {
+public:
+    std::string take() {
+        {
+            const std::lock_guard lock(mutex_);
+            if (!spare_.empty()) {
+                std::string buffer = std::move(spare_.back());
+                spare_.pop_back();
+                buffer.clear();
+                return buffer;
+            }
+        }
+        std::string buffer;
+        buffer.reserve(kPieceBytes + kPieceBytes / 4);
+        return buffer;
+    }
+    void give(std::string buffer) {
+        const std::lock_guard lock(mutex_);
+        if (spare_.size() < 16) spare_.push_back(std::move(buffer));
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<std::string> spare_;
+};
+
+// Rows first .. end - 1 as pieces of about kPieceBytes, handed on in order;
+// a huge row goes out in pieces too. The batch ends at a row whose kept bytes
+// cannot be kept apart, and without a word when `hand` stops it.
+BatchEnd makeBatch(TableLines& lines, int first, int end, BufferPool& pool, const PieceHand& hand) {
+    if (first == 1) lines.beginsFile();
+    std::string text = pool.take();
+    int pieceRow = first; // the first row with text in `text`
+    // Hands on the text gathered so far, but for a character cut at its end.
+    const auto handOn = [&](int row, bool all) {
+        const std::size_t whole = all ? text.size() : wholeCharacters(text);
+        std::string rest = pool.take();
+        rest.assign(text, whole);
+        text.resize(whole);
+        Piece piece{std::move(text), pieceRow, row};
+        text = std::move(rest);
+        pieceRow = row;
+        return hand(std::move(piece));
+    };
+    for (int row = first; row < end; ++row) {
+        int badCol = -1;
+        if (lines.collect(row) <= kPieceBytes) {
+            badCol = lines.appendCollected(text);
+        } else {
+            bool ok = true;
+            badCol = lines.streamCollected(kPieceBytes, [&](std::string_view part) {
+                if (!ok) return;
+                text.append(part);
+                if (text.size() >= kPieceBytes) ok = handOn(row, false);
+            });
+            if (!ok) return {};
+        }
+        if (badCol >= 0) return {TextPosition{row, badCol}, {}};
+        if ((text.size() >= kPieceBytes || row + 1 == end) && !handOn(row + 1, true)) return {};
+    }
+    pool.give(std::move(text));
+    return {};
+}
+
+// Encodes the pieces and hands them to the file in order. UTF-8 text without
+// kept bytes goes out as it is made.
+class PieceWriter {
+public:
+    PieceWriter(const StringGrid& grid, TextEncoding encoding, const ByteSink& sink)
+        : grid_(grid), encoding_(encoding), sink_(sink), bytes_(ByteOrderMark(encoding)) {}
+
+    // False when the piece stops the save: the sink failed, or `failure`
+    // tells a character the encoding cannot hold.
+    bool write(const Piece& piece) {
+        std::string_view out = piece.text;
+        const bool utf8 = encoding_ == TextEncoding::Utf8 || encoding_ == TextEncoding::Utf8Bom;
+        if (!utf8 || !bytes_.empty() || piece.text.find('\xF4') != std::string::npos) {
+            if (!AppendEncoded(piece.text, encoding_, bytes_)) {
+                failure = findUnencodable(grid_, std::max(grid_.fixedCols(), 0), piece.firstRow,
+                                          piece.lastRow, encoding_);
+                return false;
+            }
+            out = bytes_;
+        }
+        if (out.empty()) return true;
+        if (!sink_(out)) return false;
+        bytes_.clear();
+        return true;
+    }
+
+    // After the last piece: the BOM of an empty table.
+    bool finish() { return bytes_.empty() || sink_(bytes_); }
+
+    // What ends a batch; false when it stops the save.
+    bool take(const BatchEnd& end) {
+        if (end.error) std::rethrow_exception(end.error);
+        failure = end.unwritable;
+        return !failure;
+    }
+
+    std::optional<TextPosition> failure;
+
+private:
+    const StringGrid& grid_;
+    TextEncoding encoding_;
+    const ByteSink& sink_;
+    std::string bytes_;
+};
+
+// Saving goes through the rows in batches of about this much text, made into
+// pieces on other threads while this one writes.
+constexpr std::size_t kBatchBytes = std::size_t{4} << 20;
+
+// The rows of one batch: a guess from the table's width, the same for every
+// save of the table.
+int rowsPerBatch(const StringGrid& grid) {
+    const std::size_t width =
+        static_cast<std::size_t>(std::max(grid.colCount() - grid.fixedCols(), 1));
+    return static_cast<int>(std::max<std::size_t>(1, kBatchBytes / (16 * width + 16)));
+}
+
+// Batches of rows made into pieces by two threads at once while the saving
+// thread takes their pieces in order. A maker runs at most one batch and a
+// few pieces ahead, so memory stays at a few pieces.
+class BatchPipeline {
+public:
+    BatchPipeline(const StringGrid& grid, Separator sep, int batchRows, BufferPool& pool)
+        : grid_(grid), sep_(sep), batchRows_(batchRows), pool_(pool) {}
+
+    ~BatchPipeline() {
+        {
+            const std::lock_guard lock(mutex_);
+            stopped_ = true;
+        }
+        changed_.notify_all();
+        for (std::thread& maker : makers_)
+            maker.join();
+    }
+
+    BatchPipeline(const BatchPipeline&) = delete;
+    BatchPipeline& operator=(const BatchPipeline&) = delete;
+
+    // The number of makers that could be started.
+    std::size_t start(std::size_t makers) {
+        try {
+            while (makers_.size() < makers) {
+                lines_.emplace_back(grid_, grid_.fixedCols(), sep_);
+                makers_.emplace_back([this, &lines = lines_.back()] { make(lines); });
+            }
+        } catch (const std::system_error&) {
+        }
+        return makers_.size();
+    }
+
+    // The next piece of the batch, or nullopt once it has no more.
+    std::optional<Piece> next(int batch) {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] {
+            const auto it = batches_.find(batch);
+            return failed_ ||
+                   (it != batches_.end() && (!it->second.pieces.empty() || it->second.done));
+        });
+        if (failed_) std::rethrow_exception(failed_);
+        Batch& made = batches_[batch];
+        if (made.pieces.empty()) return std::nullopt;
+        Piece piece = std::move(made.pieces.front());
+        made.pieces.pop_front();
+        lock.unlock();
+        changed_.notify_all();
+        return piece;
+    }
+
+    // How the batch ended, once its pieces are taken; makers move on.
+    BatchEnd finish(int batch) {
+        BatchEnd end;
+        {
+            const std::lock_guard lock(mutex_);
+            end = batches_[batch].end;
+            batches_.erase(batch);
+            writing_ = batch + 1;
+        }
+        changed_.notify_all();
+        return end;
+    }
+
+private:
+    struct Batch {
+        std::deque<Piece> pieces; // made, not yet taken
+        bool done = false;
+        BatchEnd end;
+    };
+
+    // Pieces a batch may hold before its maker waits.
+    static constexpr std::size_t kWaitingPieces = 4;
+    // Batches claimed beyond the one being written.
+    static constexpr int kBatchesAhead = 4;
+
+    void make(TableLines& lines) {
+        for (;;) {
+            int batch = 0;
+            {
+                std::unique_lock lock(mutex_);
+                changed_.wait(lock,
+                              [&] { return stopped_ || nextBatch_ < writing_ + kBatchesAhead; });
+                if (stopped_ || firstRow(nextBatch_) >= grid_.rowCount()) return;
+                batch = nextBatch_++;
+                try {
+                    batches_[batch];
+                } catch (...) {
+                    failed_ = std::current_exception();
+                    changed_.notify_all();
+                    return;
+                }
+            }
+            BatchEnd end;
+            try {
+                end = makeBatch(lines, firstRow(batch),
+                                std::min(firstRow(batch + 1), grid_.rowCount()), pool_,
+                                [&](Piece&& piece) { return put(batch, std::move(piece)); });
+            } catch (...) {
+                end.error = std::current_exception();
+            }
+            {
+                const std::lock_guard lock(mutex_);
+                Batch& made = batches_[batch];
+                made.done = true;
+                made.end = end;
+            }
+            changed_.notify_all();
+        }
+    }
+
+    int firstRow(int batch) const {
+        return static_cast<int>(
+            std::min<long long>(1 + static_cast<long long>(batch) * batchRows_, grid_.rowCount()));
+    }
+
+    bool put(int batch, Piece&& piece) {
+        {
+            std::unique_lock lock(mutex_);
+            changed_.wait(
+                lock, [&] { return stopped_ || batches_[batch].pieces.size() < kWaitingPieces; });
+            if (stopped_) return false;
+            batches_[batch].pieces.push_back(std::move(piece));
+        }
+        changed_.notify_all();
+        return true;
+    }
+
+    const StringGrid& grid_;
+    Separator sep_;
+    int batchRows_;
+    BufferPool& pool_;
+    std::deque<TableLines> lines_; // one for each maker
+    std::vector<std::thread> makers_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::map<int, Batch> batches_; // claimed and not yet finished
+    int nextBatch_ = 0;
+    int writing_ = 0;
+    bool stopped_ = false;
+    std::exception_ptr failed_;
+};
+
+// The table's pieces made on this thread between writes.
+bool writeInTurn(const StringGrid& grid, Separator sep, int batchRows, BufferPool& pool,
+                 PieceWriter& writer) {
+    TableLines lines(grid, grid.fixedCols(), sep);
+    for (int first = 1; first < grid.rowCount(); first += batchRows) {
+        bool written = true;
+        const BatchEnd end = makeBatch(lines, first, std::min(first + batchRows, grid.rowCount()),
+                                       pool, [&](Piece&& piece) {
+                                           written = writer.write(piece);
+                                           pool.give(std::move(piece.text));
+                                           return written;
+                                       });
+        if (!written || !writer.take(end)) return false;
+    }
+    return writer.finish();
+}
+
+// The same, the pieces made by other threads while this one writes.
+bool writeAlongside(BatchPipeline& pipeline, int batches, BufferPool& pool, PieceWriter& writer) {
+    for (int batch = 0; batch < batches; ++batch) {
+        while (std::optional<Piece> piece = pipeline.next(batch)) {
+            const bool written = writer.write(*piece);
+            pool.give(std::move(piece->text));
+            if (!written) return false;
+        }
+        if (!writer.take(pipeline.finish(batch))) return false;
+    }
+    return writer.finish();
+}
+
 } // namespace
 
 WriteTableResult WriteTable(const StringGrid& grid, const std::string& path, Separator sep,
                             TextEncoding encoding, TextPosition* unwritable) {
     std::optional<TextPosition> failure;
     const WriteResult result = WriteFileAtomically(path, [&](const ByteSink& sink) {
-        TableLines lines(grid, grid.fixedCols(), sep);
-        std::string text;
-        std::string bytes(ByteOrderMark(encoding));
-        text.reserve(kPieceBytes + kPieceBytes / 4);
-        int pieceRow = 1; // the first row with text in `text`
-        // Encodes and hands on the text gathered so far, but for a character
-        // cut at its end.
-        const auto flush = [&](int row, bool all) {
-            const std::size_t whole = all ? text.size() : wholeCharacters(text);
-            if (!AppendEncoded(std::string_view(text).substr(0, whole), encoding, bytes)) {
-                failure = findUnencodable(grid, lines.firstColumn(), pieceRow, row, encoding);
-                return false;
-            }
-            text.erase(0, whole);
-            pieceRow = row;
-            if (bytes.empty()) return true;
-            if (!sink(bytes)) return false;
-            bytes.clear();
-            return true;
-        };
-        for (int row = 1; row < grid.rowCount(); ++row) {
-            int badCol = -1;
-            if (lines.collect(row) <= kPieceBytes) {
-                badCol = lines.appendCollected(text);
-            } else {
-                // A huge row goes out in pieces as the table does.
-                bool ok = true;
-                badCol = lines.streamCollected(kPieceBytes, [&](std::string_view part) {
-                    if (!ok) return;
-                    text.append(part);
-                    if (text.size() >= kPieceBytes) ok = flush(row, false);
-                });
-                if (!ok) return false;
-            }
-            if (badCol >= 0) {
-                failure = TextPosition{row, badCol};
-                return false;
-            }
-            if ((text.size() >= kPieceBytes || row + 1 == grid.rowCount()) &&
-                !flush(row + 1, true))
-                return false;
+        PieceWriter writer(grid, encoding, sink);
+        BufferPool pool;
+        const int batchRows = rowsPerBatch(grid);
+        const int batches = (std::max(grid.rowCount() - 1, 0) + batchRows - 1) / batchRows;
+        bool ok = false;
+        if (batches > 1) {
+            BatchPipeline pipeline(grid, sep, batchRows, pool);
+            if (pipeline.start(2) > 0)
+                ok = writeAlongside(pipeline, batches, pool, writer);
+            else
+                ok = writeInTurn(grid, sep, batchRows, pool, writer);
+        } else {
+            ok = writeInTurn(grid, sep, batchRows, pool, writer);
         }
-        return bytes.empty() || sink(bytes); // the BOM of an empty table
+        failure = writer.failure;
+        return ok;
     });
     if (failure) {
         if (unwritable != nullptr) *unwritable = *failure;

@@ -39,7 +39,9 @@ struct TextPosition {
 };
 
 // EncodeTable of the grid without its fixed columns, encoded and written
-// safely, a piece at a time (a huge row too). When the encoding cannot hold a
+// safely, a piece at a time (a huge row too); a table of several batches of
+// rows has its text made on two other threads meanwhile, reading the grid,
+// which must not change until this returns. When the encoding cannot hold a
 // character of a cell, or a kept invalid byte of a cell cannot be kept apart
 // from its neighbour, the old file stays as it was and `unwritable` (when
 // given) tells the cell.
