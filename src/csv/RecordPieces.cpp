@@ -36,7 +36,9 @@ std::vector<std::size_t> guessStarts(std::string_view text, std::span<const std:
 } // namespace
 
 std::size_t PieceCountFor(std::size_t bytes) {
-    const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+    // Two pieces even on one core: the second thread costs little there, and
+    // every machine reads a large text the same way.
+    const std::size_t cores = std::max(2u, std::thread::hardware_concurrency());
     return std::clamp<std::size_t>(bytes / kMinPieceBytes, 1, std::min(cores, kMaxPieces));
 }
 
