@@ -512,7 +512,10 @@ std::pair<std::string_view, std::string_view> cp932Pieces(std::string_view bytes
 // pieces on two threads.
 template <class Allocate>
 void decodeCp932(std::string_view bytes, Allocate&& allocate) {
-    const auto [first, second] = cp932Pieces(bytes);
+    // Named pieces rather than a structured binding: lambdas below use them.
+    const auto pieces = cp932Pieces(bytes);
+    const std::string_view first = pieces.first;
+    const std::string_view second = pieces.second;
     if (second.empty()) {
         walkCp932<true>(first, allocate(walkCp932<false>(first, nullptr)));
         return;

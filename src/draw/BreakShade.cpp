@@ -4,7 +4,6 @@
 #include "text/TextHelpers.h"
 
 #include <algorithm>
-#include <array>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -24,24 +23,26 @@ bool allBlank(std::string_view text) {
 
 void RecomputeBreakShades(Table& table, int col, int fromRow) {
     const StringGrid& grid = table.grid;
-    auto& records = table.rowRecords;
-    const int rows = std::min(grid.rowCount(), static_cast<int>(records.size()));
+    const int rows = std::min(grid.rowCount(), static_cast<int>(table.rowRecords.size()));
     const int firstCol = col < 0 ? kFirstDataCol : col;
     const int lastCol = std::min(col < 0 ? grid.colCount() - 1 : col, kShadeColumns - 1);
     if (firstCol > lastCol) return;
 
     const int startRow = fromRow > 1 ? fromRow - 1 : grid.fixedRows();
     if (startRow >= rows) return;
+    ShadeBits& shades = table.shades;
+    shades.fit(rows, lastCol + 1);
+    const auto stride = static_cast<std::size_t>(shades.stride());
     // Row by row with the running values kept as the row's shade bits: each
     // row's texts are read once, beside the previous row's.
-    std::array<std::uint8_t, kShadeBytes> inPass{};
+    std::vector<std::uint8_t> inPass(stride);
     for (int c = firstCol; c <= lastCol; ++c)
-        SetBit(inPass, c, true);
-    std::array<std::uint8_t, kShadeBytes>& first = records[startRow].shade;
+        inPass[static_cast<std::size_t>(c / 8)] |= static_cast<std::uint8_t>(128 >> (c % 8));
+    std::uint8_t* first = shades.row(startRow);
     if (fromRow <= 1)
-        for (std::size_t i = 0; i < kShadeBytes; ++i)
+        for (std::size_t i = 0; i < stride; ++i)
             first[i] |= inPass[i];
-    std::array<std::uint8_t, kShadeBytes> bits = first;
+    std::vector<std::uint8_t> bits(first, first + stride);
     std::vector<std::string_view> previous;
     std::vector<std::string_view> current;
     grid.rowCells(startRow, previous);
@@ -60,8 +61,8 @@ void RecomputeBreakShades(Table& table, int col, int fromRow) {
                 byte ^= mask;
         }
         // Columns outside the pass keep the row's own bits.
-        std::array<std::uint8_t, kShadeBytes>& shade = records[r].shade;
-        for (std::size_t i = 0; i < kShadeBytes; ++i)
+        std::uint8_t* shade = shades.row(r);
+        for (std::size_t i = 0; i < stride; ++i)
             shade[i] = static_cast<std::uint8_t>((shade[i] & ~inPass[i]) | (bits[i] & inPass[i]));
         std::swap(previous, current);
     }

@@ -23,8 +23,7 @@ bool colMarked(const Table& table, int col) {
 }
 
 bool shaded(const Table& table, int col, int row) {
-    return row >= 0 && row < static_cast<int>(table.rowRecords.size()) &&
-           TestBit(table.rowRecords[row].shade, col);
+    return table.shades.test(row, col);
 }
 
 void paint(CellColours& out, std::uint32_t background, std::uint32_t text) {

@@ -39,6 +39,9 @@ constexpr std::uint32_t kCountMask = kControlMark - 1;
 static_assert(StringGrid::kMaxRowCells == kCountMask);
 
 constexpr std::size_t kLargePage = std::size_t{2} << 20;
+// Rows per block of the row index.
+constexpr int kRowBlockShift = 6;
+constexpr std::size_t kRowBlock = std::size_t{1} << kRowBlockShift;
 constexpr std::size_t kFirstChunk = std::size_t{4} << 20;
 // Smaller fills are over before a helper thread would pay off.
 constexpr std::size_t kPrefaultFrom = std::size_t{16} << 20;
@@ -692,8 +695,9 @@ void StringGrid::setRowHeight(int row, int height) {
     if (delta == 0) return;
     rowHeights_[row] = height;
     if (rowTreeValid_) {
-        const std::size_t n = rowHeights_.size();
-        for (std::size_t i = row + 1; i <= n; i += i & (~i + 1))
+        const std::size_t blocks = rowTree_.size() - 1;
+        for (std::size_t i = (static_cast<std::size_t>(row) >> kRowBlockShift) + 1; i <= blocks;
+             i += i & (~i + 1))
             rowTree_[i] += delta;
     }
     notify(Change::Geometry);
@@ -719,27 +723,32 @@ void StringGrid::invalidateRowIndex() {
     rowTreeValid_ = false;
 }
 
-// Tree slot i (1-based) holds the sum of the heights of rows (i - lowbit(i), i].
+// The index sums the heights of blocks of 64 rows, so it costs an eighth of
+// a byte per row; a row's top adds the heights before it in its own block.
+// Tree slot i (1-based) holds the sum of the heights of blocks
+// (i - lowbit(i), i].
 void StringGrid::ensureRowIndex() const {
     if (rowTreeValid_) return;
     const std::size_t n = rowHeights_.size();
-    rowTree_.resize(n + 1);
-    rowTree_[0] = 0;
-    for (std::size_t i = 1; i <= n; ++i)
-        rowTree_[i] = rowHeights_[i - 1];
-    for (std::size_t i = 1; i <= n; ++i) {
+    const std::size_t blocks = (n + kRowBlock - 1) >> kRowBlockShift;
+    rowTree_.assign(blocks + 1, 0);
+    for (std::size_t r = 0; r < n; ++r)
+        rowTree_[(r >> kRowBlockShift) + 1] += rowHeights_[r];
+    for (std::size_t i = 1; i <= blocks; ++i) {
         const std::size_t parent = i + (i & (~i + 1));
-        if (parent <= n) rowTree_[parent] += rowTree_[i];
+        if (parent <= blocks) rowTree_[parent] += rowTree_[i];
     }
     rowTreeValid_ = true;
 }
 
 std::int64_t StringGrid::rowTop(int row) const {
     ensureRowIndex();
-    std::size_t i = static_cast<std::size_t>(std::clamp(row, 0, rowCount()));
+    const auto end = static_cast<std::size_t>(std::clamp(row, 0, rowCount()));
     std::int64_t sum = 0;
-    for (; i > 0; i &= i - 1)
+    for (std::size_t i = end >> kRowBlockShift; i > 0; i &= i - 1)
         sum += rowTree_[i];
+    for (std::size_t r = end & ~(kRowBlock - 1); r < end; ++r)
+        sum += rowHeights_[r];
     return sum;
 }
 
@@ -750,21 +759,26 @@ std::int64_t StringGrid::totalHeight() const {
 int StringGrid::rowAt(std::int64_t y) const {
     if (y < 0) return -1;
     ensureRowIndex();
-    // Descend to the largest count of leading rows whose heights sum to <= y;
-    // the next row then starts at or before y and ends after it, so it is
-    // never a row of height 0.
-    const std::size_t n = rowHeights_.size();
+    // Descend to the largest count of leading blocks whose heights sum to
+    // <= y, then walk the rows of the next block; rows of height 0 never
+    // hold y.
+    const std::size_t blocks = rowTree_.size() - 1;
     std::size_t step = 1;
-    while (step * 2 <= n)
+    while (step * 2 <= blocks)
         step *= 2;
     std::size_t pos = 0;
-    for (; n > 0 && step > 0; step /= 2) {
-        if (pos + step <= n && rowTree_[pos + step] <= y) {
+    for (; blocks > 0 && step > 0; step /= 2) {
+        if (pos + step <= blocks && rowTree_[pos + step] <= y) {
             pos += step;
             y -= rowTree_[pos];
         }
     }
-    return pos < n ? static_cast<int>(pos) : -1;
+    const std::size_t n = rowHeights_.size();
+    for (std::size_t r = pos << kRowBlockShift; r < n; ++r) {
+        if (y < rowHeights_[r]) return static_cast<int>(r);
+        y -= rowHeights_[r];
+    }
+    return -1;
 }
 
 // ---- column geometry --------------------------------------------------------

@@ -154,7 +154,8 @@ public:
 
     // Geometry of the rows as one long strip: top edge of row r (the sum of
     // the heights of rows 0..r-1), total height, and the row at a y offset.
-    // rowAt is logarithmic in the row count, also with varying heights.
+    // rowAt is logarithmic in the row count (and a walk of at most 64 rows),
+    // also with varying heights.
     std::int64_t rowTop(int row) const;
     std::int64_t totalHeight() const;
     // The row whose band [top, top+height) holds y; rows of height 0 are
@@ -246,8 +247,9 @@ private:
     mutable bool pendingCells_ = false;
     mutable bool pendingGeometry_ = false;
 
-    // Fenwick tree over row heights for logarithmic rowTop/rowAt; rebuilt on
-    // first use after a structural change, updated in place on a height change.
+    // Fenwick tree over the heights of blocks of rows for logarithmic
+    // rowTop/rowAt; rebuilt on first use after a structural change, updated
+    // in place on a height change.
     mutable std::vector<std::int64_t> rowTree_;
     mutable bool rowTreeValid_ = false;
     // Left edges of the columns plus the total width; rebuilt on first use.

@@ -13,6 +13,7 @@ namespace tabulix {
 struct Table {
     StringGrid grid{3, 2};
     std::vector<RowRecord> rowRecords;
+    ShadeBits shades;
     std::vector<ColumnRecord> colRecords;
     int markedColCount = 0;
 };

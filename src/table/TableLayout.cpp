@@ -86,6 +86,7 @@ void PutFieldsIntoRow(Table& table, int row, std::span<const std::string> fields
 void ResetRecords(Table& table) {
     const StringGrid& grid = table.grid;
     table.rowRecords.assign(static_cast<std::size_t>(grid.rowCount()), RowRecord{});
+    table.shades.clear();
     table.colRecords.clear();
     table.colRecords.reserve(static_cast<std::size_t>(grid.colCount()));
     for (int c = 0; c < grid.colCount(); ++c)

@@ -99,7 +99,7 @@ TEST_F(ViewCommandsTest, BreakShadesStartAtTheFirstDataRow) {
     const auto bits = [&] {
         std::string out;
         for (int r = window->Grid().fixedRows(); r < window->Grid().rowCount(); ++r)
-            out += TestBit(window->table().rowRecords[r].shade, 2) ? '1' : '0';
+            out += window->table().shades.test(r, 2) ? '1' : '0';
         return out;
     };
     EXPECT_EQ(bits(), "110001");
@@ -123,8 +123,8 @@ TEST_F(ViewCommandsTest, BreakColourAsksOnceARunWhenTurnedOn) {
     dialogs.answer(Answer::Yes);
     item->trigger();
     EXPECT_TRUE(item->isChecked());
-    EXPECT_FALSE(TestBit(window->table().rowRecords[3].shade, 4));
-    EXPECT_TRUE(TestBit(window->table().rowRecords[4].shade, 4)); // 85 after 99
+    EXPECT_FALSE(window->table().shades.test(3, 4));
+    EXPECT_TRUE(window->table().shades.test(4, 4)); // 85 after 99
 
     item->trigger();
     item->trigger(); // on again: no second question

@@ -21,7 +21,7 @@ Table tableOf(const std::vector<std::vector<std::string>>& rows) {
 std::string shades(const Table& t, int col) {
     std::string bits;
     for (int r = 1; r < t.grid.rowCount(); ++r)
-        bits += TestBit(t.rowRecords[r].shade, col) ? '1' : '0';
+        bits += t.shades.test(r, col) ? '1' : '0';
     return bits;
 }
 
@@ -82,6 +82,28 @@ TEST(BreakShade, ColumnsBeyondTheShadeBitsAreSkipped) {
     RecomputeBreakShades(t, -1, 0);
     EXPECT_EQ(shades(t, 128), "10");
     EXPECT_EQ(shades(t, 130), "00");
+}
+
+// Rows take the bytes their columns need; a table grown wider, or longer,
+// keeps the shades it has and gains room for the new ones.
+TEST(BreakShade, AWiderOrLongerTableKeepsItsShades) {
+    Table t = tableOf({{"a", "p"}, {"b", "p"}, {"b", "q"}});
+    RecomputeBreakShades(t, -1, 0);
+    ASSERT_EQ(t.shades.stride(), 1);
+    t.grid.setColCount(20);
+    t.grid.setRowCount(5);
+    t.rowRecords.resize(5);
+    t.grid.setCell(15, 1, "x");
+    t.grid.setCell(15, 2, "y");
+    t.grid.setCell(2, 4, "c");
+    RecomputeBreakShades(t, 15, 0);
+    EXPECT_EQ(t.shades.stride(), 2);
+    EXPECT_EQ(shades(t, 2), "1000"); // as before, the new row not yet shaded
+    EXPECT_EQ(shades(t, 15), "1000");
+    RecomputeBreakShades(t, -1, 4);
+    EXPECT_EQ(shades(t, 2), "1001");
+    EXPECT_EQ(shades(t, 3), "1100");
+    EXPECT_EQ(shades(t, 15), "1000");
 }
 
 } // namespace

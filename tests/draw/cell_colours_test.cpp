@@ -46,7 +46,10 @@ protected:
         table.colRecords[col].marked = true;
         ++table.markedColCount;
     }
-    void shade(int col, int row) { SetBit(table.rowRecords[row].shade, col, true); }
+    void shade(int col, int row) {
+        table.shades.fit(table.grid.rowCount(), table.grid.colCount());
+        table.shades.set(row, col, true);
+    }
 
     Table table;
     EditState edit;

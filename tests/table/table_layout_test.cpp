@@ -42,7 +42,7 @@ TEST(ResetTable, EmptyLayoutHasOneDataCell) {
 
 TEST(ResetTable, GivenSizeKeepsDefaultWidths) {
     Table t;
-    t.rowRecords.assign(2, RowRecord{true, {}});
+    t.rowRecords.assign(2, RowRecord{true});
     ResetTable(t, 4, 10, metrics());
     EXPECT_EQ(t.grid.colCount(), 6);
     EXPECT_EQ(t.grid.rowCount(), 11);
