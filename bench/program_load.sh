@@ -9,7 +9,7 @@ program=$1
 file=$2
 runs=${3:-3}
 display=:57
-Xvfb $display -screen 0 1280x900x24 >/dev/null 2>&1 &
+Xvfb $display -screen 0 1280x900x24 -noreset >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null' EXIT
 sleep 1
