@@ -145,7 +145,8 @@ void fillPieces(Table& table, LoadLanes& lanes, std::string_view text, Separator
             }
         },
         [&] {
-            const std::size_t first = lanes.pieces.front().records;
+            // Whole thousands, as every report: the first piece's are all in.
+            const std::size_t first = lanes.pieces.front().records / 1000 * 1000;
             if (how.progress) how.progress(first + lanes.othersDone.load() + 1, total);
         });
     for (const std::exception_ptr& failure : lanes.failures)
