@@ -80,22 +80,22 @@ bool RecordScanner::atRecordEnd(std::size_t p) const {
 }
 
 // Text from..to joins the last field; once a field is made of two ranges it
-// moves to the scratch buffer.
+// moves to the scratch buffer, and its view is made from there at the end.
 void RecordScanner::addPiece(std::size_t from, std::size_t to) {
     if (from == to) return;
     const std::size_t index = views_.size() - 1;
+    const bool inScratch = !scratchFields_.empty() && scratchFields_.back().index == index;
     std::string_view& field = views_.back();
-    if (field.empty()) {
+    if (!inScratch && field.empty()) {
         field = text_.substr(from, to - from);
         return;
     }
-    if (scratchFields_.empty() || scratchFields_.back().index != index) {
+    if (!inScratch) {
         scratchFields_.push_back({index, scratch_.size(), field.size()});
         scratch_.append(field);
     }
     scratch_.append(text_.substr(from, to - from));
     scratchFields_.back().length += to - from;
-    field = std::string_view(" "); // not empty; made from the scratch at the end
 }
 
 void RecordScanner::readWholeLine() {
