@@ -1,6 +1,7 @@
 #include "csv/FileReading.h"
 
 #include "csv/FileMapping.h"
+#include "text/RunAlongside.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -8,8 +9,6 @@
 #include <string_view>
 #include <sys/mman.h>
 #include <sys/stat.h>
-#include <system_error>
-#include <thread>
 #include <unistd.h>
 #include <utility>
 
@@ -98,15 +97,12 @@ Scan scanTextInHalves(std::string_view bytes) {
     for (int i = 0; i < 4 && (static_cast<unsigned char>(bytes[mid]) & 0xC0) == 0x80; ++i)
         ++mid;
     if ((static_cast<unsigned char>(bytes[mid]) & 0xC0) == 0x80) return scanText(bytes);
-    Scan second{};
-    std::thread helper;
-    try {
-        helper = std::thread([&] { second = scanText(bytes.substr(mid)); });
-    } catch (const std::system_error&) {
-        return scanText(bytes);
-    }
-    const Scan first = scanText(bytes.substr(0, mid));
-    helper.join();
+    Scan halves[2];
+    RunAlongside(2, [&](std::size_t k) {
+        halves[k] = scanText(k == 0 ? bytes.substr(0, mid) : bytes.substr(mid));
+    });
+    const Scan& first = halves[0];
+    const Scan& second = halves[1];
     if (first.length < mid) return first; // a NUL in the first half
     return {mid + second.length, first.valid && second.valid,
             first.rawLiteral || second.rawLiteral};

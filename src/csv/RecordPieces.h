@@ -3,7 +3,6 @@
 #include "csv/Separators.h"
 
 #include <cstddef>
-#include <functional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -39,13 +38,5 @@ std::string_view BeforeNul(std::string_view text);
 
 // The number of pieces worth making of `bytes` bytes on this machine.
 std::size_t PieceCountFor(std::size_t bytes);
-
-// Runs work(0) .. work(count - 1) at once: work(0) on the calling thread,
-// the others each on a thread of its own, one after the other on the
-// calling thread when no thread can be had. `work` must not throw. Returns
-// when all have ended; until then, once its own work is done, the calling
-// thread calls `waiting` every few hundredths of a second (to show progress).
-void RunAlongside(std::size_t count, const std::function<void(std::size_t)>& work,
-                  const std::function<void()>& waiting = {});
 
 } // namespace tabulix

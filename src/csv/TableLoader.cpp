@@ -5,6 +5,7 @@
 #include "table/FixedColumn.h"
 #include "table/Table.h"
 #include "table/TableLayout.h"
+#include "text/RunAlongside.h"
 
 #include <algorithm>
 #include <atomic>

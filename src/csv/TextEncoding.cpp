@@ -1,5 +1,7 @@
 #include "csv/TextEncoding.h"
 
+#include "text/RunAlongside.h"
+
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
@@ -11,8 +13,6 @@
 #include <cstring>
 #include <iconv.h>
 #include <sys/mman.h>
-#include <system_error>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -479,22 +479,6 @@ std::size_t walkCp932(std::string_view bytes, char* out) {
     return n;
 }
 
-// Runs `first` here and `second` on a helper thread, both done on return
-// (both here when no thread can be started).
-template <class First, class Second>
-void runBoth(First&& first, Second&& second) {
-    std::thread helper;
-    try {
-        helper = std::thread([&second] { second(); });
-    } catch (const std::system_error&) {
-        second();
-        first();
-        return;
-    }
-    first();
-    helper.join();
-}
-
 // The bytes in two pieces cut after a line break near the middle, for large
 // texts; otherwise all in the first. A line break is never part of a CP932
 // code (trail bytes are 0x40..0xFC), so the pieces decode as the whole.
@@ -523,11 +507,13 @@ void decodeCp932(std::string_view bytes, Allocate&& allocate) {
     cp932Steps(); // built here, where a failure can be thrown, not on the helper
     std::size_t firstSize = 0;
     std::size_t secondSize = 0;
-    runBoth([&] { firstSize = walkCp932<false>(first, nullptr); },
-            [&] { secondSize = walkCp932<false>(second, nullptr); });
+    RunAlongside(2, [&](std::size_t k) {
+        (k == 0 ? firstSize : secondSize) = walkCp932<false>(k == 0 ? first : second, nullptr);
+    });
     char* const out = allocate(firstSize + secondSize);
-    runBoth([&] { walkCp932<true>(first, out); },
-            [&] { walkCp932<true>(second, out + firstSize); });
+    RunAlongside(2, [&](std::size_t k) {
+        walkCp932<true>(k == 0 ? first : second, k == 0 ? out : out + firstSize);
+    });
 }
 
 std::string decodeCp932(std::string_view bytes) {

@@ -1,11 +1,9 @@
 #include "draw/BreakShade.h"
 
 #include "table/Table.h"
-#include "text/TextHelpers.h"
+#include "text/RunAlongside.h"
 
 #include <algorithm>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 namespace tabulix {
@@ -69,13 +67,12 @@ void RecomputeBreakShades(Table& table, int col, int fromRow) {
 }
 
 void RecomputeBreakShadesAlongside(Table& table, const std::function<void()>& work) {
-    std::jthread shades; // joined however `work` ends
-    try {
-        shades = std::jthread([&table] { RecomputeBreakShades(table, -1, 0); });
-    } catch (const std::system_error&) {
-        RecomputeBreakShades(table, -1, 0); // no thread to be had: one after the other
-    }
-    work();
+    RunAlongside(2, [&](std::size_t k) {
+        if (k == 0)
+            work();
+        else
+            RecomputeBreakShades(table, -1, 0);
+    });
 }
 
 } // namespace tabulix

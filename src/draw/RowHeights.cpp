@@ -4,6 +4,7 @@
 #include "table/StringGrid.h"
 #include "table/WidthRule.h"
 #include "text/DisplayWidth.h"
+#include "text/RunAlongside.h"
 #include "text/TextHelpers.h"
 
 #include <algorithm>
@@ -11,8 +12,6 @@
 #include <limits>
 #include <string>
 #include <string_view>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 namespace tabulix {
@@ -223,15 +222,12 @@ void ComputeRowHeights(StringGrid& grid, const DisplayOptions& options, double c
     };
     constexpr int kHalvesFrom = 100000;
     const int half = rows >= kHalvesFrom ? rows / 2 : rows;
-    {
-        std::jthread second;
-        try {
-            if (half < rows) second = std::jthread(count, half, rows);
-        } catch (const std::system_error&) {
-            count(half, rows); // no thread to be had: one after the other
-        }
-        count(0, half);
-    }
+    RunAlongside(half < rows ? 2 : 1, [&](std::size_t k) {
+        if (k == 0)
+            count(0, half);
+        else
+            count(half, rows);
+    });
     StringGrid::Batch batch(grid);
     for (int row = 0; row < rows; ++row)
         grid.setRowHeight(row, lines[row] > 1 ? FoldedRowHeight(lines[row], charHeight) : standard);

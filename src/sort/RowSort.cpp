@@ -3,6 +3,7 @@
 #include "table/StringGrid.h"
 #include "table/Table.h"
 #include "table/TableLayout.h"
+#include "text/RunAlongside.h"
 #include "text/TextHelpers.h"
 
 #include <QCollator>
@@ -13,7 +14,6 @@
 #include <algorithm>
 #include <atomic>
 #include <numeric>
-#include <thread>
 #include <unordered_map>
 
 namespace tabulix {
@@ -116,9 +116,12 @@ struct KeyOrder {
 // Both halves on their own core, then one merge.
 void sortPositions(std::vector<int>& positions, const KeyOrder& order) {
     const auto mid = positions.begin() + static_cast<std::ptrdiff_t>(positions.size() / 2);
-    std::thread second([&] { std::sort(mid, positions.end(), order); });
-    std::sort(positions.begin(), mid, order);
-    second.join();
+    RunAlongside(2, [&](std::size_t k) {
+        if (k == 0)
+            std::sort(positions.begin(), mid, order);
+        else
+            std::sort(mid, positions.end(), order);
+    });
     std::inplace_merge(positions.begin(), mid, positions.end(), order);
 }
 
@@ -140,10 +143,12 @@ std::optional<std::vector<int>> SortedRowOrder(const StringGrid& grid, std::span
     std::atomic<bool> stop = false;
     KeyBuilder upper(grid, keyCols, stop);
     KeyBuilder lower(grid, keyCols, stop);
-    std::thread helper([&] { lower.build(mid, grid.rowCount(), nullptr); });
-    const bool built = upper.build(first, mid, &progress);
-    if (!built) stop = true;
-    helper.join();
+    RunAlongside(2, [&](std::size_t k) {
+        if (k == 1)
+            lower.build(mid, grid.rowCount(), nullptr);
+        else if (!upper.build(first, mid, &progress))
+            stop = true;
+    });
     if (stop) return std::nullopt;
 
     std::vector<QCollatorSortKey>& keys = upper.keys();
