@@ -2,6 +2,7 @@
 #include "workbook/NumberFormat.h"
 #include "workbook/Readers.h"
 #include "workbook/SheetCells.h"
+#include "workbook/ZipWorkbook.h"
 
 #include <QByteArray>
 #include <QXmlStreamReader>
@@ -11,10 +12,6 @@ namespace tabulix {
 namespace {
 
 constexpr char kMimeType[] = "application/vnd.oasis.opendocument.spreadsheet";
-
-QXmlStreamReader readerOf(const std::string& bytes) {
-    return QXmlStreamReader(QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())));
-}
 
 // A repeat count attribute; 1 when absent or malformed.
 std::uint64_t repeated(const QXmlStreamReader& xml, QStringView name) {
@@ -107,20 +104,15 @@ QString valueWithoutText(const QXmlStreamAttributes& attributes) {
     return string.toString();
 }
 
-class OdsWorkbook final : public Workbook {
+class OdsWorkbook final : public ZipWorkbook {
 public:
-    OdsWorkbook(std::unique_ptr<ZipArchive> zip, const WorkbookLimits& limits)
-        : Workbook(limits), zip_(std::move(zip)) {}
+    using ZipWorkbook::ZipWorkbook;
 
     WorkbookProblem open();
-    const std::vector<std::string>& sheetNames() const override { return names_; }
     SheetText readSheet(std::size_t index) override;
 
 private:
     WorkbookProblem readTable(QXmlStreamReader& xml, SheetCells& cells, std::uint64_t textSize) const;
-
-    std::unique_ptr<ZipArchive> zip_;
-    std::vector<std::string> names_;
 };
 
 WorkbookProblem OdsWorkbook::open() {
@@ -132,7 +124,7 @@ WorkbookProblem OdsWorkbook::open() {
         return WorkbookProblem::Encrypted;
     if (const auto status = zip_->read("content.xml", bytes); status != ZipArchive::Status::Ok)
         return ProblemOf(status);
-    QXmlStreamReader xml = readerOf(bytes);
+    QXmlStreamReader xml = XmlReaderOf(bytes);
     bool spreadsheet = false;
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement) continue;
@@ -208,7 +200,7 @@ SheetText OdsWorkbook::readSheet(std::size_t index) {
     std::string bytes;
     if (const auto status = zip_->read("content.xml", bytes); status != ZipArchive::Status::Ok)
         return {{}, ProblemOf(status)};
-    QXmlStreamReader xml = readerOf(bytes);
+    QXmlStreamReader xml = XmlReaderOf(bytes);
     std::size_t table = 0;
     SheetCells cells(limits_.cells);
     while (!xml.atEnd()) {

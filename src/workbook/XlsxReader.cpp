@@ -3,13 +3,14 @@
 #include "workbook/NumberFormat.h"
 #include "workbook/Readers.h"
 #include "workbook/SheetCells.h"
+#include "workbook/ZipWorkbook.h"
+#include "text/RunAlongside.h"
 
 #include <QByteArray>
 #include <QHash>
 #include <QXmlStreamReader>
 
 #include <optional>
-#include <thread>
 
 namespace tabulix {
 
@@ -17,10 +18,6 @@ namespace {
 
 // Progress is told after every so many cells.
 constexpr std::uint64_t kProgressCells = 8192;
-
-QXmlStreamReader readerOf(const std::string& bytes) {
-    return QXmlStreamReader(QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())));
-}
 
 QStringView attribute(const QXmlStreamAttributes& attributes, QStringView localName) {
     for (const QXmlStreamAttribute& a : attributes)
@@ -99,7 +96,7 @@ std::optional<QHash<QString, Relationship>> relationships(const ZipArchive& zip,
     if (status == ZipArchive::Status::Missing) return out;
     problem = ProblemOf(status);
     if (status != ZipArchive::Status::Ok) return std::nullopt;
-    QXmlStreamReader xml = readerOf(bytes);
+    QXmlStreamReader xml = XmlReaderOf(bytes);
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != u"Relationship") continue;
         const QString type = attribute(xml, u"Type");
@@ -129,13 +126,11 @@ std::optional<std::pair<std::uint32_t, std::uint32_t>> cellReference(QStringView
     return std::pair{static_cast<std::uint32_t>(row - 1), static_cast<std::uint32_t>(col - 1)};
 }
 
-class XlsxWorkbook final : public Workbook {
+class XlsxWorkbook final : public ZipWorkbook {
 public:
-    XlsxWorkbook(std::unique_ptr<ZipArchive> zip, const WorkbookLimits& limits)
-        : Workbook(limits), zip_(std::move(zip)) {}
+    using ZipWorkbook::ZipWorkbook;
 
     WorkbookProblem open();
-    const std::vector<std::string>& sheetNames() const override { return names_; }
     SheetText readSheet(std::size_t index) override;
 
 private:
@@ -146,8 +141,6 @@ private:
     std::string cellText(QStringView type, QStringView style, const QString& value,
                                         const QString& inlineText) const;
 
-    std::unique_ptr<ZipArchive> zip_;
-    std::vector<std::string> names_;
     std::vector<std::string> sheetParts_;
     std::string stringsPart_;
     std::string stylesPart_;
@@ -213,7 +206,7 @@ WorkbookProblem XlsxWorkbook::readWorkbookPart(const std::string& part) {
     std::string bytes;
     if (const auto status = zip_->read(part, bytes); status != ZipArchive::Status::Ok)
         return ProblemOf(status);
-    QXmlStreamReader xml = readerOf(bytes);
+    QXmlStreamReader xml = XmlReaderOf(bytes);
     bool root = true;
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement) continue;
@@ -235,7 +228,7 @@ WorkbookProblem XlsxWorkbook::readWorkbookPart(const std::string& part) {
 }
 
 WorkbookProblem XlsxWorkbook::readSharedStrings(const std::string& bytes) {
-    QXmlStreamReader xml = readerOf(bytes);
+    QXmlStreamReader xml = XmlReaderOf(bytes);
     while (!xml.atEnd()) {
         if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"si") {
             if (strings_.size() >= limits_.cells) return WorkbookProblem::TooManyCells;
@@ -254,7 +247,7 @@ WorkbookProblem XlsxWorkbook::readStyles() {
     QHash<int, std::string> custom;
     std::vector<int> xfIds;
     bool inCellXfs = false;
-    QXmlStreamReader xml = readerOf(bytes);
+    QXmlStreamReader xml = XmlReaderOf(bytes);
     while (!xml.atEnd()) {
         const auto token = xml.readNext();
         if (token == QXmlStreamReader::EndElement && xml.name() == u"cellXfs") inCellXfs = false;
@@ -293,7 +286,7 @@ std::string XlsxWorkbook::cellText(QStringView type, QStringView style,
 }
 
 WorkbookProblem XlsxWorkbook::readCells(const std::string& bytes, SheetCells& cells) const {
-    QXmlStreamReader xml = readerOf(bytes);
+    QXmlStreamReader xml = XmlReaderOf(bytes);
     std::int64_t row = -1, col = -1;
     QString value, inlineText; // kept from cell to cell, so that their room is reused
     std::uint64_t count = 0;
@@ -376,12 +369,12 @@ SheetText XlsxWorkbook::readSheet(std::size_t index) {
     WorkbookProblem stringsProblem = WorkbookProblem::None;
     SheetCells cells(limits_.cells);
     WorkbookProblem cellsProblem;
-    {
-        std::jthread strings;
-        if (!stringBytes.empty())
-            strings = std::jthread([&] { stringsProblem = readSharedStrings(stringBytes); });
-        cellsProblem = readCells(bytes, cells);
-    }
+    RunAlongside(stringBytes.empty() ? 1 : 2, [&](std::size_t k) {
+        if (k == 0)
+            cellsProblem = readCells(bytes, cells);
+        else
+            stringsProblem = readSharedStrings(stringBytes);
+    });
     if (stringsProblem != WorkbookProblem::None) return {{}, stringsProblem};
     extrasRead_ = true;
     if (cellsProblem != WorkbookProblem::None) return {{}, cellsProblem};
