@@ -3,6 +3,7 @@
 // (1600 x 1000 px) through the cell painter with every display option on, on
 // a table of a million rows and 20 data columns of 1 to 12 characters.
 #include "BenchRandom.h"
+#include "OffscreenBenchmarks.h"
 #include "edit/EditState.h"
 #include "draw/BreakShade.h"
 #include "draw/ColumnWidths.h"
@@ -211,14 +212,11 @@ BENCHMARK(BM_PaintViewportWidgetStandard)
 } // namespace tabulix
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    tabulix::OffscreenBenchmarks benchmarks(argc, argv);
+    if (!benchmarks.argumentsKnown()) return 1;
     tabulix::DrawFixture fixture;
     tabulix::fixture = &fixture;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    const int result = benchmarks.run();
     tabulix::fixture = nullptr;
-    return 0;
+    return result;
 }

@@ -15,7 +15,7 @@
 #include "edit/UndoHistory.h"
 #include "table/Table.h"
 #include "table/TableLayout.h"
-#include "table/UserDialogs.h"
+#include "FixedAnswerDialogs.h"
 
 #include <malloc.h>
 
@@ -76,18 +76,6 @@ private:
     bool modified_ = false;
 };
 
-// No command here asks anything.
-class NoDialogs final : public UserDialogs {
-public:
-    void information(std::string_view) override {}
-    bool question(std::string_view) override { return true; }
-    bool confirm(std::string_view) override { return true; }
-    Answer questionYesNoCancel(std::string_view) override { return Answer::Yes; }
-    void error(std::string_view) override {}
-    std::optional<std::string> openFile(const FileDialogRequest&) override { return {}; }
-    std::optional<std::string> saveFile(const FileDialogRequest&) override { return {}; }
-};
-
 std::string makeText(long rows, int fields) {
     std::mt19937 rng(7);
     std::string text;
@@ -117,7 +105,7 @@ struct Bench {
     EditState edit;
     UndoHistory history;
     BenchHost host{table};
-    NoDialogs dialogs;
+    FixedAnswerDialogs dialogs{true}; // no command here asks anything
     EditSession session{table, edit, history, host, dialogs};
 };
 

@@ -2,6 +2,7 @@
 // table of a million rows of short texts, at the top, middle and bottom
 // (where: 0, 1, 2), with the standard drawing and through a draw-cell hook.
 #include "BenchRandom.h"
+#include "OffscreenBenchmarks.h"
 #include "table/StringGrid.h"
 #include "view/GridFont.h"
 #include "view/GridWidget.h"
@@ -172,14 +173,11 @@ BENCHMARK(BM_PageDownAndPaint)->Unit(benchmark::kMillisecond);
 } // namespace tabulix
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    tabulix::OffscreenBenchmarks benchmarks(argc, argv);
+    if (!benchmarks.argumentsKnown()) return 1;
     tabulix::PaintFixture fixture;
     tabulix::fixture = &fixture;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    const int result = benchmarks.run();
     tabulix::fixture = nullptr;
-    return 0;
+    return result;
 }

@@ -4,15 +4,15 @@
 // printing ten pages into a PDF file, and the CSV and HTML output of all
 // rows.
 #include "BenchRandom.h"
+#include "OffscreenBenchmarks.h"
 #include "print/PagePainter.h"
 #include "print/PrintData.h"
 #include "print/PrintExport.h"
 #include "print/PrintFont.h"
 #include "print/PrinterChoice.h"
 #include "table/StringGrid.h"
-#include "table/UserDialogs.h"
+#include "FixedAnswerDialogs.h"
 
-#include <QApplication>
 #include <QPrinter>
 #include <QImage>
 #include <QPainter>
@@ -72,17 +72,6 @@ const StringGrid& table() {
     return grid;
 }
 
-class YesDialogs final : public UserDialogs {
-public:
-    void information(std::string_view) override {}
-    bool question(std::string_view) override { return true; }
-    bool confirm(std::string_view) override { return true; }
-    Answer questionYesNoCancel(std::string_view) override { return Answer::Yes; }
-    void error(std::string_view) override {}
-    std::optional<std::string> openFile(const FileDialogRequest&) override { return {}; }
-    std::optional<std::string> saveFile(const FileDialogRequest&) override { return {}; }
-};
-
 PrintJob job(int initialRows) {
     PrintJob j;
     j.sourceGrid = &table();
@@ -101,7 +90,7 @@ double peakMegabytes() {
 // What the preview does when it opens: the print data built, 100 rows laid out.
 void BM_OpenWith100Rows(benchmark::State& state) {
     table();
-    YesDialogs dialogs;
+    FixedAnswerDialogs dialogs{true};
     for (auto _ : state) {
         PrintData data(job(100), printFontMeasure(), dialogs);
         data.build();
@@ -114,7 +103,7 @@ BENCHMARK(BM_OpenWith100Rows)->Unit(benchmark::kMillisecond);
 
 // Only the layout of the 100 rows (a rebuild that a control asks for).
 void BM_Layout100Rows(benchmark::State& state) {
-    YesDialogs dialogs;
+    FixedAnswerDialogs dialogs{true};
     PrintData data(job(100), printFontMeasure(), dialogs);
     data.build();
     for (auto _ : state) {
@@ -128,7 +117,7 @@ BENCHMARK(BM_Layout100Rows)->Unit(benchmark::kMillisecond);
 void BM_FullCreation(benchmark::State& state) {
     table();
     const double before = peakMegabytes();
-    YesDialogs dialogs;
+    FixedAnswerDialogs dialogs{true};
     int pages = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -149,7 +138,7 @@ BENCHMARK(BM_FullCreation)->Unit(benchmark::kMillisecond)->Iterations(3);
 // The Save menu's output of every row after full creation: the CSV text and
 // the HTML page (wrapped, escaped), made in memory.
 void BM_Export(benchmark::State& state) {
-    YesDialogs dialogs;
+    FixedAnswerDialogs dialogs{true};
     PrintData data(job(100), printFontMeasure(), dialogs);
     data.build();
     data.computeBreakFlags();
@@ -166,7 +155,7 @@ BENCHMARK(BM_Export)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(
 
 // One page drawn into the preview image at zoom 1 (an A4 sheet at 96 dpi).
 void BM_DrawPage(benchmark::State& state) {
-    YesDialogs dialogs;
+    FixedAnswerDialogs dialogs{true};
     PrintData data(job(0), printFontMeasure(), dialogs);
     data.build();
     data.computeBreakFlags();
@@ -186,7 +175,7 @@ BENCHMARK(BM_DrawPage)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 // Ten pages printed into a PDF file at 600 dpi, as the preview's print run
 // does: the layout in printer units, the pages, the return to the preview.
 void BM_PrintTenPagesToPdf(benchmark::State& state) {
-    YesDialogs dialogs;
+    FixedAnswerDialogs dialogs{true};
     PrinterChoice printers{QStringList{}};
     printers.select(-1);
     const std::string path = std::filesystem::temp_directory_path() / "tabulix-print-bench.pdf";
@@ -221,11 +210,6 @@ BENCHMARK(BM_PrintTenPagesToPdf)->Unit(benchmark::kMillisecond);
 } // namespace tabulix
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    tabulix::OffscreenBenchmarks benchmarks(argc, argv);
+    return benchmarks.argumentsKnown() ? benchmarks.run() : 1;
 }

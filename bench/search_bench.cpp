@@ -3,12 +3,13 @@
 // Measured on the display-free search and through the search window (its
 // progress and event handling included).
 #include "BenchRandom.h"
+#include "OffscreenBenchmarks.h"
 #include "search/SearchResults.h"
 #include "search/SearchWords.h"
 #include "search/TFm_Tabulix02.h"
 #include "table/StringGrid.h"
 #include "table/TableEvents.h"
-#include "table/UserDialogs.h"
+#include "FixedAnswerDialogs.h"
 #include "view/GridWidget.h"
 
 #include <QApplication>
@@ -114,17 +115,6 @@ void BM_SearchNoHit(benchmark::State& state) {
 }
 BENCHMARK(BM_SearchNoHit)->Unit(benchmark::kMillisecond);
 
-class NoDialogs final : public UserDialogs {
-public:
-    void information(std::string_view) override {}
-    bool question(std::string_view) override { return false; }
-    bool confirm(std::string_view) override { return false; }
-    Answer questionYesNoCancel(std::string_view) override { return Answer::Cancel; }
-    void error(std::string_view) override {}
-    std::optional<std::string> openFile(const FileDialogRequest&) override { return {}; }
-    std::optional<std::string> saveFile(const FileDialogRequest&) override { return {}; }
-};
-
 // The whole command through the window: progress every 500 rows, events
 // let through, the first hit selected and jumped to in the main grid.
 void BM_SearchWindowTwoWordsAnd(benchmark::State& state) {
@@ -133,7 +123,7 @@ void BM_SearchWindowTwoWordsAnd(benchmark::State& state) {
     view.setGrid(&source);
     view.resize(800, 600);
     TableEvents events;
-    NoDialogs dialogs;
+    FixedAnswerDialogs dialogs{false};
     std::string pathSelectFile;
     TFm_Tabulix02 window(SearchSource{source, &view, events, dialogs, pathSelectFile,
                                       [] { return Separator::of(','); },
@@ -157,11 +147,6 @@ BENCHMARK(BM_SearchWindowTwoWordsAnd)->Unit(benchmark::kMillisecond);
 } // namespace tabulix
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    tabulix::OffscreenBenchmarks benchmarks(argc, argv);
+    return benchmarks.argumentsKnown() ? benchmarks.run() : 1;
 }
