@@ -191,8 +191,9 @@ LoadLimits LoadLimits::ofMachine() {
 
 std::uint64_t LoadBytesNeeded(std::size_t textBytes, std::size_t records) {
     // Per row: its block's header, offsets and number in the fill chunk (16),
-    // its handle (8), height (4), height index (8) and row record.
-    constexpr std::uint64_t kPerRow = 16 + 8 + 4 + 8 + sizeof(RowRecord);
+    // its handle (8), height (4), height index (8 at the most), row record and
+    // shade bits (kShadeBytes at the most, for the widest table).
+    constexpr std::uint64_t kPerRow = 16 + 8 + 4 + 8 + sizeof(RowRecord) + kShadeBytes;
     return std::uint64_t{textBytes} + std::uint64_t{records} * kPerRow;
 }
 
