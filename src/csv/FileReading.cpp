@@ -170,10 +170,11 @@ TextFile::TextFile(std::string text, TextEncoding encoding) : encoding_(encoding
 
 TextFile::TextFile(std::shared_ptr<const void> owner, std::string_view text, TextEncoding encoding,
                    const std::atomic<bool>* damage)
-    : owner_(std::move(owner)), text_(text), encoding_(encoding), damage_(damage) {}
+    : owner_(std::move(owner)), text_(text), encoding_(encoding), damage_(damage),
+      pagesMayGo_(damage != nullptr) {} // only a mapped file has a damage mark
 
 void TextFile::letGo(std::string_view part) const {
-    if ((!damage_ && !pagesMayGo_) || part.empty()) return; // only a mapping has a damage mark
+    if (!pagesMayGo_ || part.empty()) return;
     const std::uintptr_t page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
     const auto begin = reinterpret_cast<std::uintptr_t>(part.data());
     const std::uintptr_t first = (begin + page - 1) & ~(page - 1);
