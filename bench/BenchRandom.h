@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
 
 namespace tabulix {
 
@@ -13,5 +15,11 @@ struct Lcg {
         return static_cast<std::uint32_t>(state >> 33);
     }
 };
+
+// The Japanese words, half-width katakana and date that the load and save
+// benchmarks mix into their generated fields.
+inline constexpr const char* kMixedWords[] = {"東京", "大阪",       "山田 太郎",   "ｶﾀｶﾅ",
+                                              "会員", "2024/03/15", "名古屋市中区"};
+inline constexpr std::size_t kMixedWordCount = std::size(kMixedWords);
 
 } // namespace tabulix

@@ -6,6 +6,7 @@
 //   load_save_bench [rows] [fields] [utf8|cp932]   (default 1,000,000 x 10, utf8)
 //
 // KEEP=1 in the environment keeps the generated file in the temporary folder.
+#include "BenchRandom.h"
 #include "draw/BreakShade.h"
 #include "draw/ColumnWidths.h"
 #include "csv/CsvWriter.h"
@@ -29,13 +30,10 @@ namespace {
 using Clock = std::chrono::steady_clock;
 namespace fs = std::filesystem;
 
-const char* const kWords[] = {"東京", "大阪",       "山田 太郎",   "ｶﾀｶﾅ",
-                              "会員", "2024/03/15", "名古屋市中区"};
-
 std::string makeField(std::mt19937& rng) {
     switch (rng() % 8) {
     case 0:
-        return kWords[rng() % 7];
+        return tabulix::kMixedWords[rng() % tabulix::kMixedWordCount];
     case 1:
         return "\"quoted, " + std::to_string(rng() % 100000) + "\"";
     default: {

@@ -25,13 +25,10 @@ using Clock = std::chrono::steady_clock;
 namespace fs = std::filesystem;
 
 // Mixed ASCII, Japanese and fields that need quotes, as in load_save_bench.
-const char* const kWords[] = {"東京", "大阪",       "山田 太郎",   "ｶﾀｶﾅ",
-                              "会員", "2024/03/15", "名古屋市中区"};
-
 std::string makeField(tabulix::Lcg& rng) {
     switch (rng.next() % 8) {
     case 0:
-        return kWords[rng.next() % 7];
+        return tabulix::kMixedWords[rng.next() % tabulix::kMixedWordCount];
     case 1:
         return "quoted, \"" + std::to_string(rng.next() % 100000) + "\"";
     default: {
