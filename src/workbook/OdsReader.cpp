@@ -219,10 +219,7 @@ SheetText OdsWorkbook::readSheet(std::size_t index) {
 } // namespace
 
 OpenedWorkbook OpenOds(std::unique_ptr<ZipArchive> zip, const WorkbookLimits& limits) {
-    auto book = std::make_unique<OdsWorkbook>(std::move(zip), limits);
-    if (const WorkbookProblem problem = book->open(); problem != WorkbookProblem::None)
-        return Refused(problem);
-    return OpenedWorkbook{std::move(book), WorkbookProblem::None};
+    return OpenBook<OdsWorkbook>(std::move(zip), limits);
 }
 
 } // namespace tabulix

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace tabulix {
 
@@ -28,6 +29,15 @@ inline WorkbookProblem ProblemOf(ZipArchive::Status status) {
 
 inline OpenedWorkbook Refused(WorkbookProblem problem) {
     return OpenedWorkbook{nullptr, problem};
+}
+
+// A reader's workbook made from `args` and opened: the book, or the problem
+// its open() finds.
+template <typename Book, typename... Args> OpenedWorkbook OpenBook(Args&&... args) {
+    auto book = std::make_unique<Book>(std::forward<Args>(args)...);
+    if (const WorkbookProblem problem = book->open(); problem != WorkbookProblem::None)
+        return Refused(problem);
+    return OpenedWorkbook{std::move(book), WorkbookProblem::None};
 }
 
 } // namespace tabulix

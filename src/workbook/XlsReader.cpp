@@ -277,10 +277,7 @@ SheetText XlsWorkbook::readSheet(std::size_t index) {
 } // namespace
 
 OpenedWorkbook OpenXls(const std::string& path, const WorkbookLimits& limits) {
-    auto book = std::make_unique<XlsWorkbook>(path, limits);
-    if (const WorkbookProblem problem = book->open(); problem != WorkbookProblem::None)
-        return Refused(problem);
-    return OpenedWorkbook{std::move(book), WorkbookProblem::None};
+    return OpenBook<XlsWorkbook>(path, limits);
 }
 
 } // namespace tabulix

@@ -386,10 +386,7 @@ SheetText XlsxWorkbook::readSheet(std::size_t index) {
 } // namespace
 
 OpenedWorkbook OpenXlsx(std::unique_ptr<ZipArchive> zip, const WorkbookLimits& limits) {
-    auto book = std::make_unique<XlsxWorkbook>(std::move(zip), limits);
-    if (const WorkbookProblem problem = book->open(); problem != WorkbookProblem::None)
-        return Refused(problem);
-    return OpenedWorkbook{std::move(book), WorkbookProblem::None};
+    return OpenBook<XlsxWorkbook>(std::move(zip), limits);
 }
 
 } // namespace tabulix
