@@ -5,7 +5,9 @@
 //
 //   load_save_bench [rows] [fields] [utf8|cp932]   (default 1,000,000 x 10, utf8)
 //
-// KEEP=1 in the environment keeps the generated file in the temporary folder.
+// KEEP=1 in the environment keeps the generated file in the temporary folder;
+// REUSE=1 loads the file kept there instead of writing a new one (for profiling
+// the load alone).
 #include "BenchRandom.h"
 #include "draw/BreakShade.h"
 #include "draw/ColumnWidths.h"
@@ -101,7 +103,7 @@ int main(int argc, char** argv) {
     const auto encoding = cp932 ? tabulix::TextEncoding::ShiftJis : tabulix::TextEncoding::Utf8;
     const fs::path file = fs::temp_directory_path() / "tabulix-load-bench.csv";
     const fs::path saved = fs::temp_directory_path() / "tabulix-save-bench.csv";
-    writeCsv(file, rows, fields, encoding);
+    if (!std::getenv("REUSE") || !fs::exists(file)) writeCsv(file, rows, fields, encoding);
     const double mb = static_cast<double>(fs::file_size(file)) / 1e6;
     std::printf("file: %ld rows x %d fields, %.1f MB, %s\n", rows, fields, mb,
                 cp932 ? "CP932" : "UTF-8");

@@ -133,8 +133,11 @@ void TFm_Tabulix01::ComputeWidthsAndHeights() {
     const int numberWidth = ColumnWidthForUnits(
         static_cast<int>(cellDisplayUnits(grid.cell(0, grid.rowCount() - 1))), gridCharWidth());
     if (numberWidth > grid.colWidth(0)) grid.setColWidth(0, numberWidth);
-    ComputeColumnWidths(grid, table_.colRecords, widthRule(), displayOptions_);
-    ComputeRowHeights();
+    const std::vector<int> longest =
+        ComputeColumnWidths(grid, table_.colRecords, widthRule(), displayOptions_);
+    // The widths just read every text: the heights need look only at the
+    // columns whose longest text does not fit.
+    tabulix::ComputeRowHeights(grid, displayOptions_, gridCharWidth(), gridCharHeight(), longest);
 }
 
 WidthRule TFm_Tabulix01::widthRule() const {

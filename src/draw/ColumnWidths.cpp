@@ -51,8 +51,8 @@ void takeWidths(const StringGrid& grid, std::vector<ColumnRecord>& records) {
 
 } // namespace
 
-void ComputeColumnWidths(StringGrid& grid, std::vector<ColumnRecord>& records,
-                         const WidthRule& rule, const DisplayOptions& options) {
+std::vector<int> ComputeColumnWidths(StringGrid& grid, std::vector<ColumnRecord>& records,
+                                     const WidthRule& rule, const DisplayOptions& options) {
     StringGrid::Batch batch(grid);
     const int cols = grid.colCount();
     const int minimum = static_cast<int>(5 * rule.charWidth);
@@ -63,6 +63,10 @@ void ComputeColumnWidths(StringGrid& grid, std::vector<ColumnRecord>& records,
         GrowColumnForContent(grid, c, longest[c], rule);
     }
     takeWidths(grid, records);
+    if (rule.noSeparator) return {};
+    for (int c = 0; c < std::min(cols, kFirstDataCol); ++c)
+        longest[c] = -1;
+    return longest;
 }
 
 void GrowColumnsForDisplayText(StringGrid& grid, std::vector<ColumnRecord>& records,

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -138,7 +139,8 @@ int foldedTextLines(std::string_view text, int colWidth, double charWidth) {
 
 class RowFolder {
 public:
-    RowFolder(const StringGrid& grid, const DisplayOptions& options, double charWidth)
+    RowFolder(const StringGrid& grid, const DisplayOptions& options, double charWidth,
+              std::span<const int> longestUnits)
         : grid_(grid), options_(options), charWidth_(charWidth), cap_(FoldLineCap(options)) {
         capacity_.resize(static_cast<std::size_t>(grid.colCount()));
         for (int col = 0; col < grid.colCount(); ++col)
@@ -147,38 +149,59 @@ public:
         // longest: when it fits, every shown number does.
         numbersFit_ = grid.showsRowNumbers() && !capacity_.empty() &&
                       !mayExceed(grid.cell(0, grid.rowCount() - 1), capacity_[0], options.dateEdit);
+        for (int col = 1; col < grid.colCount(); ++col) {
+            const bool allFit = static_cast<std::size_t>(col) < longestUnits.size() &&
+                                longestUnits[col] >= 0 &&
+                                static_cast<std::size_t>(longestUnits[col]) <= capacity_[col];
+            if (!allFit) mayFold_.push_back(col);
+        }
     }
 
     int linesOf(int row) {
-        int lines = 1;
-        // A text with a line break folds line by line, so it is always
-        // counted; only rows with control characters may hold one.
-        const bool breaks = grid_.rowHasControlChars(row);
         // The stored texts in one look at the row (empty cells after them
-        // never fold); column 0 may show a row number instead of its text.
+        // never fold).
         grid_.rowCells(row, cells_);
         const int upTo = std::min(grid_.colCount(), std::max(static_cast<int>(cells_.size()), 1));
+        // A text with a line break folds line by line, so it is always
+        // counted; only rows with control characters may hold one. Other rows
+        // are looked at only in the columns whose longest text may not fit.
+        if (grid_.rowHasControlChars(row)) return linesWithBreaks(row, upTo);
+        // Column 0 may show a row number instead of its text.
+        int lines = numbersFit_ && row > 0 ? 1 : linesOfText(0, grid_.cell(0, row), false, 1);
+        for (auto col = mayFold_.begin(); col != mayFold_.end() && *col < upTo; ++col) {
+            if (cap_ > 0 && lines >= cap_) break;
+            lines = linesOfText(*col, cells_[*col], false, lines);
+        }
+        return cap_ > 0 ? std::min(lines, cap_) : lines;
+    }
+
+private:
+    int linesWithBreaks(int row, int upTo) {
+        int lines = 1;
         for (int col = numbersFit_ && row > 0 ? 1 : 0; col < upTo; ++col) {
-            const std::string_view text = col == 0 ? grid_.cell(0, row) : cells_[col];
-            if (!mayExceed(text, capacity_[col], options_.dateEdit) &&
-                !(breaks && hasLineBreak(text)))
-                continue;
-            const std::string_view shown = DisplayTextView(text, options_, scratch_);
-            const int colWidth = grid_.colWidth(col);
-            lines = std::max(
-                lines, breaks ? foldedTextLines(shown, colWidth, charWidth_)
-                              : FoldedLineCount(DisplayLineUnits(shown), colWidth, charWidth_));
+            lines = linesOfText(col, col == 0 ? grid_.cell(0, row) : cells_[col], true, lines);
             if (cap_ > 0 && lines >= cap_) return cap_;
         }
         return lines;
     }
 
-private:
+    // The larger of `lines` and the lines `text` takes in column `col`.
+    int linesOfText(int col, std::string_view text, bool breaks, int lines) {
+        if (!mayExceed(text, capacity_[col], options_.dateEdit) && !(breaks && hasLineBreak(text)))
+            return lines;
+        const std::string_view shown = DisplayTextView(text, options_, scratch_);
+        const int colWidth = grid_.colWidth(col);
+        return std::max(lines,
+                        breaks ? foldedTextLines(shown, colWidth, charWidth_)
+                               : FoldedLineCount(DisplayLineUnits(shown), colWidth, charWidth_));
+    }
+
     const StringGrid& grid_;
     const DisplayOptions& options_;
     double charWidth_;
     int cap_;
     std::vector<std::size_t> capacity_;
+    std::vector<int> mayFold_; // columns from 1 whose texts may not fit on one line
     std::vector<std::string_view> cells_;
     bool numbersFit_ = false;
     std::string scratch_;
@@ -205,7 +228,7 @@ int FoldedRowHeight(int lines, int charHeight) {
 }
 
 void ComputeRowHeights(StringGrid& grid, const DisplayOptions& options, double charWidth,
-                       int charHeight) {
+                       int charHeight, std::span<const int> longestUnits) {
     const int standard = grid.defaultRowHeight();
     if (!Folds(options)) {
         grid.setDefaultRowHeight(standard); // every row at once, one notice
@@ -216,7 +239,7 @@ void ComputeRowHeights(StringGrid& grid, const DisplayOptions& options, double c
     const int rows = grid.rowCount();
     std::vector<int> lines(static_cast<std::size_t>(rows));
     const auto count = [&](int from, int to) {
-        RowFolder folder(grid, options, charWidth);
+        RowFolder folder(grid, options, charWidth, longestUnits);
         for (int row = from; row < to; ++row)
             lines[row] = folder.linesOf(row);
     };

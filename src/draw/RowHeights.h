@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <span>
 #include <string_view>
 
 namespace tabulix {
@@ -28,7 +29,13 @@ int FoldedRowHeight(int lines, int charHeight);
 // folding choice; rows of one line (and
 // every row when folding is off) get the default row height. One pass; cells
 // too short to fold are skipped without decoding.
+//
+// `longestUnits`, when the widths were just measured, holds per column the
+// most display units a text of that column shows, as the widths count them (a
+// negative count, or a column past its end, means unknown): a column
+// whose longest text fits in its width is then looked at only in the rare rows
+// with line breaks.
 void ComputeRowHeights(StringGrid& grid, const DisplayOptions& options, double charWidth,
-                       int charHeight);
+                       int charHeight, std::span<const int> longestUnits = {});
 
 } // namespace tabulix

@@ -1,6 +1,9 @@
+#include "draw/ColumnWidths.h"
 #include "draw/DisplayText.h"
 #include "draw/RowHeights.h"
 #include "table/StringGrid.h"
+#include "table/Table.h"
+#include "table/TableLayout.h"
 #include "text/TextHelpers.h"
 
 #include <gtest/gtest.h>
@@ -204,6 +207,47 @@ TEST(RowHeights, ShortcutAgreesWithCountingEveryCell) {
                             << "width " << width << " text " << grid.cell(0, row);
                     }
                 }
+}
+
+// What the widths pass measured lets the heights skip the columns whose
+// longest text fits; the heights must be those of looking at every cell, with
+// columns capped and not, line breaks in a few rows, a fixed column, dates.
+TEST(RowHeights, TheWidthsMeasureSkipsNothingThatFolds) {
+    static const std::string pieces[] = {"a", " ", "日", "ｱ", "5", "é", "😀", "\r\n", "x", "9"};
+    std::mt19937 rng(23);
+    Table t;
+    ResetTable(t, 6, 2000, ResetMetrics{kA, kStandard, 25, false});
+    for (int row = 0; row < t.grid.rowCount(); ++row)
+        for (int col = 1; col < t.grid.colCount(); ++col) {
+            std::string text;
+            const int length = static_cast<int>(rng() % (col * 3));
+            for (int i = 0; i < length; ++i) {
+                const std::string& piece = pieces[rng() % std::size(pieces)];
+                if (piece != "\r\n" || row % 97 == 0) text += piece;
+            }
+            if (col == 4 && row % 7 == 0) text = std::to_string(20240101 + row % 30);
+            t.grid.setCell(col, row, text);
+        }
+    // Every limit up to the longest texts: some column's longest text is then
+    // just one or two units beyond its capped width.
+    for (int limit = 4; limit <= 40; ++limit)
+        for (const bool dates : {false, true})
+            for (const int fold : {kFoldAuto, 2}) {
+                DisplayOptions options;
+                options.dateEdit = dates;
+                options.trimSpace = limit % 3 == 0;
+                options.foldItem = fold;
+                const std::vector<int> longest =
+                    ComputeColumnWidths(t.grid, t.colRecords, WidthRule{kA, limit, false}, options);
+                ComputeRowHeights(t.grid, options, kA, kH, longest);
+                std::vector<int> skipped;
+                for (int row = 0; row < t.grid.rowCount(); ++row)
+                    skipped.push_back(t.grid.rowHeight(row));
+                ComputeRowHeights(t.grid, options, kA, kH);
+                for (int row = 0; row < t.grid.rowCount(); ++row)
+                    ASSERT_EQ(skipped[row], t.grid.rowHeight(row))
+                        << "limit " << limit << " dates " << dates << " row " << row;
+            }
 }
 
 } // namespace
