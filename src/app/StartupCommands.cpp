@@ -7,6 +7,7 @@
 
 #include "app/TFm_CsvEtc.h"
 #include "search/TFm_Tabulix02.h"
+#include "csv/ReadAhead.h"
 #include "settings/CommandLine.h"
 #include "settings/SettingsFile.h"
 #include "table/UserDialogs.h"
@@ -68,6 +69,16 @@ void TFm_Tabulix01::CommandLineHandler(const std::string& argument) {
         captionOverride_ = QString::fromStdString(keys.caption);
         RefreshCaption();
     }
+}
+
+void TFm_Tabulix01::readStartFileAhead() {
+    if (!startArgument_) return;
+    const CommandLine keys = ParseCommandLine(*startArgument_);
+    if (keys.clipboard || containsClipboardRequest(keys.target)) return;
+    // The separator the handler will load with, once it has applied the keys.
+    const Separator sep =
+        keys.separatorIndex ? separatorTable()[*keys.separatorIndex].separator : separator_;
+    readAhead_->start(WithoutTrailingSlashes(keys.target), chosenEncoding(), sep);
 }
 
 void TFm_Tabulix01::dragEnterEvent(QDragEnterEvent* event) {

@@ -5,6 +5,7 @@
 #include "app/EditCommands.h"
 #include "app/HelpCommands.h"
 #include "app/PrintCommands.h"
+#include "csv/ReadAhead.h"
 #include "app/SingleRowEditor.h"
 #include "app/MainMenu.h"
 #include "sort/TFm_CsvFunc.h"
@@ -131,6 +132,7 @@ void TFm_Tabulix01::buildWindow() {
     grid_->setGrid(&table_.grid);
     layout->addWidget(grid_, 1);
 
+    readAhead_ = std::make_unique<ReadAhead>();
     MyTimer_ = new QTimer(this);
     MyTimer_->setObjectName(QStringLiteral("MyTimer"));
     MyTimer_->setInterval(200);
@@ -242,6 +244,7 @@ void TFm_Tabulix01::firstShow() {
     events_.resultsStale(true);
     firstShow_ = false;
     help_->registerEntries();
+    readStartFileAhead();
     MyTimer_->start();
     SaveTimer_->start();
     QGuiApplication::restoreOverrideCursor();
@@ -252,6 +255,7 @@ void TFm_Tabulix01::MyTimerTimer() {
     // window that is already on the screen.
     MyTimer_->stop();
     if (startArgument_) CommandLineHandler(*std::exchange(startArgument_, std::nullopt));
+    readAhead_->drop(); // not taken: the handler did something else
 }
 
 void TFm_Tabulix01::SaveTimerTimer() {

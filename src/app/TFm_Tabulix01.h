@@ -15,6 +15,7 @@
 
 #include <QMainWindow>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,6 +28,8 @@ class QTimer;
 namespace tabulix {
 
 class TextFile;
+class ReadAhead;
+struct LoadPlan;
 
 class CaptionPanel;
 struct CommandLine;
@@ -147,6 +150,8 @@ public:
     void setStartArgument(std::optional<std::string> argument) {
         startArgument_ = std::move(argument);
     }
+    // Starts reading the file the first argument names (see readAhead_).
+    void readStartFileAhead();
     // Copies the controls into the settings (at exit).
     void CollectSettings();
     // Where the settings are written at exit; empty writes nothing.
@@ -219,7 +224,8 @@ private:
     // False when the text is too large: the old table then stays.
     // `source`, when given, is the file the text lies in: its pages are let
     // go as the load passes them.
-    bool loadText(std::string_view text, bool modified, const TextFile* source = nullptr);
+    bool loadText(std::string_view text, bool modified, const TextFile* source = nullptr,
+                  LoadPlan* plan = nullptr);
     void beginLongWork(const QString& caption);
     void endLongWork();
     void showProgress(std::size_t done, std::size_t total);
@@ -262,6 +268,9 @@ private:
     bool breakColorWarned_ = false;
     QString captionOverride_;
     std::optional<std::string> startArgument_;
+    // The file of the first argument, read while the window waits to hand it
+    // over.
+    std::unique_ptr<ReadAhead> readAhead_;
     std::string settingsFile_;
 
     ToolControls controls_;

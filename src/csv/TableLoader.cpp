@@ -154,12 +154,11 @@ void fillPieces(Table& table, LoadLanes& lanes, std::string_view text, Separator
         if (failure) std::rethrow_exception(failure);
 }
 
-void fillFresh(Table& table, std::string_view text, Separator sep,
-               std::vector<RecordPiece> pieces, std::size_t total, const ResetMetrics& metrics,
+void fillFresh(Table& table, LoadPlan plan, std::size_t total, const ResetMetrics& metrics,
                const LoadFill& how) {
     ResetTable(table, 0, static_cast<int>(total), metrics);
     LoadLanes lanes;
-    lanes.pieces = std::move(pieces);
+    lanes.pieces = std::move(plan.pieces);
     int row = 1;
     for (const RecordPiece& piece : lanes.pieces) {
         lanes.firstRows.push_back(row);
@@ -167,7 +166,7 @@ void fillFresh(Table& table, std::string_view text, Separator sep,
     }
     lanes.neededCols.assign(lanes.pieces.size(), kFixedColCount);
     lanes.failures.resize(lanes.pieces.size());
-    fillPieces(table, lanes, text, sep, how);
+    fillPieces(table, lanes, plan.text, plan.sep, how);
     const int needed = *std::max_element(lanes.neededCols.begin(), lanes.neededCols.end());
     if (needed > table.grid.colCount()) table.grid.setColCount(needed);
     // Only the count grew during the fill; row 0 gets its numbers now.
@@ -202,20 +201,36 @@ std::optional<std::size_t> FillTable(Table& table, std::string_view text, Separa
     return FillTable(table, text, sep, metrics, progress, LoadedRowLayout{});
 }
 
+std::size_t LoadPlan::records() const {
+    std::size_t total = 0;
+    for (const RecordPiece& piece : pieces)
+        total += piece.records;
+    return total;
+}
+
+LoadPlan PlanLoad(std::string_view text, Separator sep) {
+    LoadPlan plan{BeforeNul(text), sep, {}};
+    plan.pieces = SplitRecords(plan.text, sep, PieceCountFor(plan.text.size()));
+    return plan;
+}
+
 std::optional<std::size_t> FillTable(Table& table, std::string_view text, Separator sep,
                                      const ResetMetrics& metrics, const LoadProgress& progress,
                                      const LoadedRowLayout& layout, const LoadLimits& limits,
                                      const ConsumedText& consumed) {
-    text = BeforeNul(text);
-    std::vector<RecordPiece> pieces = SplitRecords(text, sep, PieceCountFor(text.size()));
-    std::size_t total = 0;
-    for (const RecordPiece& piece : pieces)
-        total += piece.records;
-    if (total > limits.maxRecords || LoadBytesNeeded(text.size(), total) > limits.memoryBytes)
+    return FillPlanned(table, PlanLoad(text, sep), metrics, progress, layout, limits, consumed);
+}
+
+std::optional<std::size_t> FillPlanned(Table& table, LoadPlan plan, const ResetMetrics& metrics,
+                                       const LoadProgress& progress,
+                                       const LoadedRowLayout& layout, const LoadLimits& limits,
+                                       const ConsumedText& consumed) {
+    const std::size_t total = plan.records();
+    if (total > limits.maxRecords || LoadBytesNeeded(plan.text.size(), total) > limits.memoryBytes)
         return std::nullopt;
     Table fresh;
     try {
-        fillFresh(fresh, text, sep, std::move(pieces), total, metrics,
+        fillFresh(fresh, std::move(plan), total, metrics,
                   LoadFill{progress, layout, limits.maxFields, consumed});
     } catch (const std::bad_alloc&) {
         return std::nullopt;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "csv/RecordPieces.h"
 #include "csv/Separators.h"
 #include "table/TableLayout.h"
 
@@ -8,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace tabulix {
 
@@ -63,5 +65,22 @@ std::optional<std::size_t> FillTable(Table& table, std::string_view text, Separa
                                      const LoadedRowLayout& layout,
                                      const LoadLimits& limits = LoadLimits::ofMachine(),
                                      const ConsumedText& consumed = {});
+
+// What a load can know of its text before there is a table to fill: its
+// records counted in pieces. Made on any thread, ahead of the load (while
+// the window waits to hand over the program's argument).
+struct LoadPlan {
+    std::string_view text; // the planned text, cut at its NUL
+    Separator sep;
+    std::vector<RecordPiece> pieces;
+    std::size_t records() const;
+};
+LoadPlan PlanLoad(std::string_view text, Separator sep);
+// FillTable with the plan of this very text (the separator is the plan's).
+std::optional<std::size_t> FillPlanned(Table& table, LoadPlan plan, const ResetMetrics& metrics,
+                                       const LoadProgress& progress,
+                                       const LoadedRowLayout& layout,
+                                       const LoadLimits& limits = LoadLimits::ofMachine(),
+                                       const ConsumedText& consumed = {});
 
 } // namespace tabulix

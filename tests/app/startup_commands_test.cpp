@@ -49,6 +49,24 @@ TEST_F(StartupTest, StartArgumentIsHandedOverOnceTheWindowIsShown) {
     EXPECT_EQ(window->Grid().fixedRows(), 1);
 }
 
+// The file is read while the window waits to hand the argument over, with
+// the separator its keys choose; the load shows the file as it is when the
+// argument is handled.
+TEST_F(StartupTest, TheFileReadWhileWaitingIsTheFileAsItIsWhenHandedOver) {
+    for (const bool rewritten : {false, true}) {
+        writeBytes(path("t.tsv"), "a,1\tb\r\n");
+        window = std::make_unique<TFm_Tabulix01>(dialogs, clipboard, Settings{});
+        window->setStartArgument(path("t.tsv") + ",Key:BNR=TAB");
+        window->show();
+        if (rewritten) writeBytes(path("t.tsv"), "c\td\te,2\r\n");
+        QTRY_COMPARE(window->windowTitle().contains(QStringLiteral("t.tsv")), true);
+        EXPECT_EQ(cell(2, 1), rewritten ? "c" : "a,1");
+        EXPECT_EQ(cell(3, 1), rewritten ? "d" : "b");
+        EXPECT_EQ(cell(4, 1), rewritten ? "e,2" : "");
+        window.reset();
+    }
+}
+
 TEST_F(StartupTest, AnUnreadableTargetKeepsTheTableAndTheCaption) {
     open();
     window->Grid().setCell(2, 1, "keep");

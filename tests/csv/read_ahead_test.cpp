@@ -1,0 +1,127 @@
+#include "csv/FileReading.h"
+#include "csv/ReadAhead.h"
+#include "csv/TableLoader.h"
+#include "table/Table.h"
+#include "table/TableLayout.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <random>
+#include <string>
+#include <unistd.h>
+
+namespace tabulix {
+namespace {
+
+namespace fs = std::filesystem;
+
+const ResetMetrics kMetrics{7.0, 21, 25, false};
+
+void writeFile(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// Large enough to be read in pieces, with quoted line breaks and separators.
+std::string generatedCsv(unsigned seed) {
+    static const char* const fields[] = {"abc", "\"a,b\"", "\"line\nbreak\"", "漢字", "", "\"\"\"\""};
+    std::mt19937 rng(seed);
+    std::string text;
+    while (text.size() < (std::size_t{3} << 20)) {
+        for (int f = 0; f < 6; ++f)
+            text += std::string(f ? "," : "") + fields[rng() % std::size(fields)];
+        text += "\r\n";
+    }
+    return text;
+}
+
+void expectSameTables(const Table& a, const Table& b) {
+    ASSERT_EQ(a.grid.rowCount(), b.grid.rowCount());
+    ASSERT_EQ(a.grid.colCount(), b.grid.colCount());
+    for (int r = 0; r < a.grid.rowCount(); ++r)
+        for (int c = 0; c < a.grid.colCount(); ++c)
+            ASSERT_EQ(a.grid.cell(c, r), b.grid.cell(c, r)) << "row " << r << " col " << c;
+}
+
+class ReadAheadTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() / ("tabulix-read-ahead-" + std::to_string(::getpid()));
+        fs::create_directories(dir_);
+        file_ = dir_ / "表.csv";
+        writeFile(file_, generatedCsv(1));
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    fs::path dir_;
+    fs::path file_;
+    const Separator comma_ = Separator::of(',');
+};
+
+// The read taken by the load is the file's text, and the planned fill gives
+// the table a load of it gives.
+TEST_F(ReadAheadTest, TheTakenReadLoadsAsTheFileItself) {
+    ReadAhead ahead;
+    ahead.start(file_.string(), std::nullopt, comma_);
+    std::optional<ReadAhead::Read> read = ahead.take(file_.string(), std::nullopt, comma_);
+    ASSERT_TRUE(read);
+    const std::optional<TextFile> direct = ReadTextFile(file_.string());
+    ASSERT_TRUE(direct);
+    EXPECT_EQ(read->file.text(), direct->text());
+    EXPECT_EQ(read->file.encoding(), direct->encoding());
+    EXPECT_GE(read->plan.pieces.size(), 2u);
+
+    Table planned;
+    Table loaded;
+    ASSERT_TRUE(FillPlanned(planned, std::move(read->plan), kMetrics, {}, LoadedRowLayout{}));
+    ASSERT_TRUE(FillTable(loaded, direct->text(), comma_, kMetrics, {}, LoadedRowLayout{}));
+    expectSameTables(planned, loaded);
+    // Taken once only.
+    EXPECT_FALSE(ahead.take(file_.string(), std::nullopt, comma_));
+}
+
+// Whatever differs from the read, the load reads the file itself.
+TEST_F(ReadAheadTest, NotTakenWhenTheLoadOrTheFileDiffers) {
+    const std::string other = (dir_ / "other.csv").string();
+    writeFile(other, "a,b\r\n");
+    const struct {
+        const char* name;
+        std::function<void()> change;
+        std::string path;
+        std::optional<TextEncoding> forced;
+        Separator sep;
+    } cases[] = {
+        {"another file", [] {}, other, std::nullopt, comma_},
+        {"another encoding", [] {}, file_.string(), TextEncoding::ShiftJis, comma_},
+        {"another separator", [] {}, file_.string(), std::nullopt, Separator::of('\t')},
+        {"rewritten", [&] { writeFile(file_, generatedCsv(2)); }, file_.string(), std::nullopt,
+         comma_},
+        {"cut short", [&] { fs::resize_file(file_, 100); }, file_.string(), std::nullopt, comma_},
+        {"replaced",
+         [&] {
+             writeFile(dir_ / "new.csv", generatedCsv(1));
+             fs::rename(dir_ / "new.csv", file_);
+         },
+         file_.string(), std::nullopt, comma_},
+        {"removed", [&] { fs::remove(file_); }, file_.string(), std::nullopt, comma_},
+    };
+    for (const auto& c : cases) {
+        writeFile(file_, generatedCsv(1));
+        ReadAhead ahead;
+        ahead.start(file_.string(), std::nullopt, comma_);
+        c.change();
+        EXPECT_FALSE(ahead.take(c.path, c.forced, c.sep)) << c.name;
+    }
+    ReadAhead dropped;
+    dropped.start(file_.string(), std::nullopt, comma_);
+    dropped.drop();
+    EXPECT_FALSE(dropped.take(file_.string(), std::nullopt, comma_));
+    ReadAhead folder;
+    folder.start(dir_.string(), std::nullopt, comma_);
+    EXPECT_FALSE(folder.take(dir_.string(), std::nullopt, comma_));
+}
+
+} // namespace
+} // namespace tabulix
