@@ -16,7 +16,8 @@ int saturatedInt(std::size_t n) {
     return static_cast<int>(std::min<std::size_t>(n, std::numeric_limits<int>::max()));
 }
 
-// The longest display text of every data column in display units.
+// The longest display text of every column from the fixed column on, in
+// display units.
 std::vector<int> longestDisplayTexts(const StringGrid& grid, const DisplayOptions& options) {
     const int cols = grid.colCount();
     std::vector<int> longest(static_cast<std::size_t>(cols), 0);
@@ -27,7 +28,7 @@ std::vector<int> longestDisplayTexts(const StringGrid& grid, const DisplayOption
     for (int r = 0; r < grid.rowCount(); ++r) {
         grid.rowCells(r, cells);
         const int stored = std::min(cols, static_cast<int>(cells.size()));
-        for (int c = kFirstDataCol; c < stored; ++c) {
+        for (int c = 1; c < stored; ++c) { // column 1 is the fixed column
             const std::string_view text = cells[c];
             // A text never has more display units than bytes; the date
             // editing adds two slashes to a text of 6 to 24 bytes. Lengths
@@ -64,8 +65,7 @@ std::vector<int> ComputeColumnWidths(StringGrid& grid, std::vector<ColumnRecord>
     }
     takeWidths(grid, records);
     if (rule.noSeparator) return {};
-    for (int c = 0; c < std::min(cols, kFirstDataCol); ++c)
-        longest[c] = -1;
+    longest[0] = -1; // the row numbers are not measured
     return longest;
 }
 

@@ -14,8 +14,9 @@ struct ColumnRecord;
 // rows included) as the cell shows it: with date editing on, "20240315"
 // counts as the ten units of "2024/03/15". The column records take the new
 // widths. One pass over the cells. Returns what the pass measured for the row
-// heights: per column its longest display text in units, -1 for the fixed
-// columns; empty when nothing was measured (no separator).
+// heights: per column its longest display text in units (the fixed column's
+// too), -1 for the row numbers; empty when nothing was measured (no
+// separator).
 std::vector<int> ComputeColumnWidths(StringGrid& grid, std::vector<ColumnRecord>& records,
                                      const WidthRule& rule, const DisplayOptions& options = {});
 

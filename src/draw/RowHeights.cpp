@@ -150,24 +150,29 @@ public:
         numbersFit_ = grid.showsRowNumbers() && !capacity_.empty() &&
                       !mayExceed(grid.cell(0, grid.rowCount() - 1), capacity_[0], options.dateEdit);
         for (int col = 1; col < grid.colCount(); ++col) {
-            const bool allFit = static_cast<std::size_t>(col) < longestUnits.size() &&
-                                longestUnits[col] >= 0 &&
-                                static_cast<std::size_t>(longestUnits[col]) <= capacity_[col];
+            // A hidden column shows nothing to fold.
+            const bool allFit = capacity_[col] == kUnlimited ||
+                                (static_cast<std::size_t>(col) < longestUnits.size() &&
+                                 longestUnits[col] >= 0 &&
+                                 static_cast<std::size_t>(longestUnits[col]) <= capacity_[col]);
             if (!allFit) mayFold_.push_back(col);
         }
     }
 
     int linesOf(int row) {
+        // A text with a line break folds line by line, so it is always
+        // counted; only rows with control characters may hold one. Other rows
+        // are looked at only in the columns whose longest text may not fit
+        // (and column 0, unless it shows a row number that fits).
+        const bool breaks = grid_.rowHasControlChars(row);
+        const bool numberFits = numbersFit_ && row > 0;
+        if (!breaks && numberFits && mayFold_.empty()) return 1;
         // The stored texts in one look at the row (empty cells after them
         // never fold).
         grid_.rowCells(row, cells_);
         const int upTo = std::min(grid_.colCount(), std::max(static_cast<int>(cells_.size()), 1));
-        // A text with a line break folds line by line, so it is always
-        // counted; only rows with control characters may hold one. Other rows
-        // are looked at only in the columns whose longest text may not fit.
-        if (grid_.rowHasControlChars(row)) return linesWithBreaks(row, upTo);
-        // Column 0 may show a row number instead of its text.
-        int lines = numbersFit_ && row > 0 ? 1 : linesOfText(0, grid_.cell(0, row), false, 1);
+        if (breaks) return linesWithBreaks(row, upTo);
+        int lines = numberFits ? 1 : linesOfText(0, grid_.cell(0, row), false, 1);
         for (auto col = mayFold_.begin(); col != mayFold_.end() && *col < upTo; ++col) {
             if (cap_ > 0 && lines >= cap_) break;
             lines = linesOfText(*col, cells_[*col], false, lines);

@@ -239,6 +239,8 @@ TEST(RowHeights, TheWidthsMeasureSkipsNothingThatFolds) {
                 options.foldItem = fold;
                 const std::vector<int> longest =
                     ComputeColumnWidths(t.grid, t.colRecords, WidthRule{kA, limit, false}, options);
+                // The fixed column keeps the width it was given.
+                t.grid.setColWidth(1, static_cast<int>(kA * (limit % 5 + 1)) + 4);
                 ComputeRowHeights(t.grid, options, kA, kH, longest);
                 std::vector<int> skipped;
                 for (int row = 0; row < t.grid.rowCount(); ++row)
