@@ -8,6 +8,7 @@
 #include "csv/CsvWriter.h"
 #include "csv/FileReading.h"
 #include "csv/ReadAhead.h"
+#include "settings/CommandLine.h"
 #include "settings/InstalledProgram.h"
 #include "table/FixedColumn.h"
 #include "table/TableLayout.h"
@@ -182,14 +183,9 @@ void TFm_Tabulix01::endLongWork() {
 bool TFm_Tabulix01::LoadFile(const std::string& path) {
     // Read first: a file that cannot be read changes nothing.
     beginLongWork(QStringLiteral(" ＣＳＶファイルの読み込み中です。"));
-    std::optional<TextFile> file;
-    std::optional<LoadPlan> plan;
-    if (std::optional<ReadAhead::Read> read = readAhead_->take(path, chosenEncoding(), separator_)) {
-        file = std::move(read->file);
-        plan = std::move(read->plan);
-    } else {
-        file = ReadTextFile(path, chosenEncoding());
-    }
+    std::optional<AheadRead> ahead = takeReadAhead(path);
+    const std::optional<TextFile> file =
+        ahead ? std::optional<TextFile>(ahead->file) : ReadTextFile(path, chosenEncoding());
     if (!file) {
         endLongWork();
         dialogs_.information(kUnreadable + PathForDisplay(path));
@@ -202,7 +198,7 @@ bool TFm_Tabulix01::LoadFile(const std::string& path) {
     fileInf_.exists = true;
     fileInf_.path = path;
     tableEncoding_ = file->encoding();
-    if (!loadText(file->text(), false, &*file, plan ? &*plan : nullptr)) {
+    if (!loadText(file->text(), false, &*file, ahead ? &*ahead : nullptr)) {
         // Too large for the grid or the memory: the old table stays.
         fileInf_.exists = keptExists;
         fileInf_.path = keptPath;
@@ -238,25 +234,39 @@ void TFm_Tabulix01::showProgress(std::size_t done, std::size_t total) {
     repaintBaseCaption();
 }
 
+std::optional<AheadRead> TFm_Tabulix01::takeReadAhead(const std::string& path) {
+    std::optional<AheadRead> ahead = readAhead_->take(
+        path, chosenEncoding(), separator_,
+        [this](std::size_t done, std::size_t total) { showProgress(done, total); });
+    // A table filled otherwise than this load fills it, or refused, was
+    // filled from a text let go by now: the file is read afresh.
+    if (ahead && ahead->filledAs && (!ahead->table || *ahead->filledAs != loadSetupWith({})))
+        return std::nullopt;
+    return ahead;
+}
+
 // The load proper, once the text is there: the table is rebuilt from it.
 bool TFm_Tabulix01::loadText(std::string_view text, bool modified, const TextFile* source,
-                             LoadPlan* plan) {
+                             AheadRead* ahead) {
     lastProgressPaint_ = 0;
-    // Laid out at once as afterFill will lay the rows out (see FillTable).
-    const LoadedRowLayout layout{RowNumbering{menuChecked("Mn_FixedRowSEQ"),
-                                              std::max(0, controls_.Cmb_FixedRows->currentIndex())},
-                                 std::max(0, settings_.cmbFixedCol)};
+    const LoadSetup setup = loadSetupWith({});
     const LoadProgress progress = [this](std::size_t done, std::size_t total) {
         showProgress(done, total);
     };
     const ConsumedText consumed = [source](std::string_view part) {
         if (source) source->letGo(part);
     };
-    const std::optional<std::size_t> records =
-        plan ? FillPlanned(table_, std::move(*plan), resetMetrics(), progress, layout,
-                           LoadLimits::ofMachine(), consumed)
-             : FillTable(table_, text, separator_, resetMetrics(), progress, layout,
-                         LoadLimits::ofMachine(), consumed);
+    std::optional<std::size_t> records;
+    if (ahead && ahead->table) {
+        AdoptTable(table_, std::move(*ahead->table));
+        records = ahead->records;
+    } else if (ahead) {
+        records = FillPlanned(table_, std::move(ahead->plan), setup.metrics, progress,
+                              setup.layout, LoadLimits::ofMachine(), consumed);
+    } else {
+        records = FillTable(table_, text, separator_, setup.metrics, progress, setup.layout,
+                            LoadLimits::ofMachine(), consumed);
+    }
     if (!records) return false;
     edit_.headerMode = HeaderMode::Cells;
     fileInf_.loaded = true;

@@ -41,13 +41,33 @@ bool containsClipboardRequest(const std::string& target) {
 void TFm_Tabulix01::applyCommandLineKeys(const CommandLine& keys) {
     const ToolControls& c = controls_;
     if (keys.fixedRows && *keys.fixedRows >= 0)
-        c.Cmb_FixedRows->setCurrentIndex(
-            *keys.fixedRows < c.Cmb_FixedRows->count() ? *keys.fixedRows : -1);
+        c.Cmb_FixedRows->setCurrentIndex(fixedRowsItemWith(keys));
     if (keys.fixedRowSEQ) action("Mn_FixedRowSEQ")->setChecked(*keys.fixedRowSEQ);
     if (keys.separatorIndex) {
         c.Cmb_Bunri->setCurrentIndex(*keys.separatorIndex);
-        separator_ = separatorTable()[*keys.separatorIndex].separator;
+        separator_ = separatorWith(keys);
     }
+}
+
+int TFm_Tabulix01::fixedRowsItemWith(const CommandLine& keys) const {
+    const QComboBox* fixedRows = controls_.Cmb_FixedRows;
+    if (!keys.fixedRows || *keys.fixedRows < 0) return fixedRows->currentIndex();
+    return *keys.fixedRows < fixedRows->count() ? *keys.fixedRows : -1;
+}
+
+Separator TFm_Tabulix01::separatorWith(const CommandLine& keys) const {
+    return keys.separatorIndex ? separatorTable()[*keys.separatorIndex].separator : separator_;
+}
+
+LoadSetup TFm_Tabulix01::loadSetupWith(const CommandLine& keys) const {
+    ResetMetrics metrics = resetMetrics();
+    metrics.noSeparator = separatorWith(keys).isNone();
+    // Laid out at once as afterFill will lay the rows out (see FillTable).
+    const LoadedRowLayout layout{
+        RowNumbering{keys.fixedRowSEQ.value_or(menuChecked("Mn_FixedRowSEQ")),
+                     std::max(0, fixedRowsItemWith(keys))},
+        std::max(0, settings_.cmbFixedCol)};
+    return {metrics, layout};
 }
 
 void TFm_Tabulix01::CommandLineHandler(const std::string& argument) {
@@ -75,10 +95,9 @@ void TFm_Tabulix01::readStartFileAhead() {
     if (!startArgument_) return;
     const CommandLine keys = ParseCommandLine(*startArgument_);
     if (keys.clipboard || containsClipboardRequest(keys.target)) return;
-    // The separator the handler will load with, once it has applied the keys.
-    const Separator sep =
-        keys.separatorIndex ? separatorTable()[*keys.separatorIndex].separator : separator_;
-    readAhead_->start(WithoutTrailingSlashes(keys.target), chosenEncoding(), sep);
+    // As the handler will load it, once it has applied the keys.
+    readAhead_->start(WithoutTrailingSlashes(keys.target), chosenEncoding(), separatorWith(keys),
+                      loadSetupWith(keys));
 }
 
 void TFm_Tabulix01::dragEnterEvent(QDragEnterEvent* event) {

@@ -29,7 +29,8 @@ namespace tabulix {
 
 class TextFile;
 class ReadAhead;
-struct LoadPlan;
+struct AheadRead;
+struct LoadSetup;
 
 class CaptionPanel;
 struct CommandLine;
@@ -150,7 +151,8 @@ public:
     void setStartArgument(std::optional<std::string> argument) {
         startArgument_ = std::move(argument);
     }
-    // Starts reading the file the first argument names (see readAhead_).
+    // Starts reading and filling the file the first argument names (see
+    // readAhead_).
     void readStartFileAhead();
     // Copies the controls into the settings (at exit).
     void CollectSettings();
@@ -224,8 +226,16 @@ private:
     // False when the text is too large: the old table then stays.
     // `source`, when given, is the file the text lies in: its pages are let
     // go as the load passes them.
+    // `ahead`, when given, is `text` read ahead: planned, perhaps filled.
     bool loadText(std::string_view text, bool modified, const TextFile* source = nullptr,
-                  LoadPlan* plan = nullptr);
+                  AheadRead* ahead = nullptr);
+    // The read ahead of `path`, when this load can take it.
+    std::optional<AheadRead> takeReadAhead(const std::string& path);
+    // What the argument's keys make of the controls a load reads (no keys:
+    // the controls as they are).
+    int fixedRowsItemWith(const CommandLine& keys) const;
+    Separator separatorWith(const CommandLine& keys) const;
+    LoadSetup loadSetupWith(const CommandLine& keys) const;
     void beginLongWork(const QString& caption);
     void endLongWork();
     void showProgress(std::size_t done, std::size_t total);

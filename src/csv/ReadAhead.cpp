@@ -1,9 +1,19 @@
 #include "csv/ReadAhead.h"
 
+#include "table/Table.h"
+
+#include <atomic>
+#include <chrono>
 #include <sys/stat.h>
 #include <system_error>
 
 namespace tabulix {
+
+// How far the fill ahead is, for the caption of a load that waits for it.
+struct ReadAhead::Progress {
+    std::atomic<std::size_t> done{0};
+    std::atomic<std::size_t> total{0};
+};
 
 namespace {
 
@@ -12,6 +22,38 @@ long long nanoseconds(const struct timespec& t) {
 }
 
 } // namespace
+
+// The work on the other thread.
+std::optional<AheadRead> ReadAhead::readAndFill(const std::string& path,
+                                                      std::optional<TextEncoding> forced,
+                                                      Separator sep, std::optional<LoadSetup> fill,
+                                                      Progress& progress) {
+    std::optional<TextFile> file = ReadTextFile(path, forced);
+    if (!file) return std::nullopt;
+    AheadRead read{std::move(*file), {}, fill, nullptr, 0};
+    read.plan = PlanLoad(read.file.text(), sep);
+    if (!fill) return read;
+    auto table = std::make_unique<Table>();
+    const TextFile& text = read.file;
+    const std::optional<std::size_t> records = FillPlanned(
+        *table, std::move(read.plan), fill->metrics,
+        [&progress](std::size_t done, std::size_t total) {
+            progress.total.store(total, std::memory_order_relaxed);
+            progress.done.store(done, std::memory_order_relaxed);
+        },
+        fill->layout, LoadLimits::ofMachine(), [&text](std::string_view part) { text.letGo(part); });
+    if (records) {
+        read.table = std::move(table);
+        read.records = *records;
+    }
+    return read;
+}
+
+ReadAhead::ReadAhead() = default;
+
+ReadAhead::~ReadAhead() {
+    drop();
+}
 
 std::optional<ReadAhead::Stamp> ReadAhead::StampOf(const std::string& path) {
     struct stat info {};
@@ -22,8 +64,8 @@ std::optional<ReadAhead::Stamp> ReadAhead::StampOf(const std::string& path) {
                  nanoseconds(info.st_ctim)};
 }
 
-void ReadAhead::start(const std::string& path, std::optional<TextEncoding> forced,
-                      Separator sep) {
+void ReadAhead::start(const std::string& path, std::optional<TextEncoding> forced, Separator sep,
+                      std::optional<LoadSetup> fill) {
     drop();
     // Stamped before the read: a change during it shows at the take.
     stamp_ = StampOf(path);
@@ -31,26 +73,29 @@ void ReadAhead::start(const std::string& path, std::optional<TextEncoding> force
     path_ = path;
     forced_ = forced;
     sep_ = sep;
+    progress_ = std::make_shared<Progress>();
     try {
-        work_ = std::async(std::launch::async, [path, forced, sep]() -> std::optional<Read> {
-            try {
-                std::optional<TextFile> file = ReadTextFile(path, forced);
-                if (!file) return std::nullopt;
-                LoadPlan plan = PlanLoad(file->text(), sep);
-                return Read{std::move(*file), std::move(plan)};
-            } catch (const std::bad_alloc&) {
-                return std::nullopt; // the load reads it itself, and tells
-            }
-        });
+        work_ = std::async(std::launch::async,
+                           [path, forced, sep, fill, progress = progress_]() -> std::optional<AheadRead> {
+                               try {
+                                   return readAndFill(path, forced, sep, fill, *progress);
+                               } catch (const std::bad_alloc&) {
+                                   return std::nullopt; // the load reads it itself, and tells
+                               }
+                           });
     } catch (const std::system_error&) {
         stamp_.reset(); // no thread: the load reads the file as ever
     }
 }
 
-std::optional<ReadAhead::Read> ReadAhead::take(const std::string& path,
-                                               std::optional<TextEncoding> forced, Separator sep) {
+std::optional<AheadRead> ReadAhead::take(const std::string& path,
+                                               std::optional<TextEncoding> forced, Separator sep,
+                                               const LoadProgress& waiting) {
     if (!work_.valid()) return std::nullopt;
-    std::optional<Read> read = work_.get();
+    while (waiting && work_.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready)
+        if (const std::size_t total = progress_->total.load(std::memory_order_relaxed))
+            waiting(progress_->done.load(std::memory_order_relaxed), total);
+    std::optional<AheadRead> read = work_.get();
     const bool same = path == path_ && forced == forced_ && sep == sep_ && read &&
                       read->file.intact() && stamp_ && StampOf(path) == stamp_;
     stamp_.reset();

@@ -5,38 +5,52 @@
 #include "csv/TableLoader.h"
 
 #include <future>
+#include <memory>
 #include <optional>
 #include <string>
 
 namespace tabulix {
 
-// A file read, and its load planned, on another thread before its load: the
-// program reads the file its argument names while the window waits to hand
-// the argument over. Nothing of it shows: a load takes the read only when it
-// is of the same file, unchanged, read the same way; otherwise it reads the
-// file itself as ever.
+struct Table;
+
+// A file read ahead, as a load takes it.
+struct AheadRead {
+    TextFile file;
+    LoadPlan plan;
+    // Set when the table was filled ahead (the load adopts it only when it
+    // would fill its own with the same): then `table` holds it with its
+    // `records`, or is null when the load was refused (beyond the limits or
+    // the memory). The text was let go as the fill passed it, so such a read
+    // is either adopted whole or given up.
+    std::optional<LoadSetup> filledAs;
+    std::unique_ptr<Table> table;
+    std::size_t records = 0;
+};
+
+// A file read, its records counted and, when asked for, its table filled on
+// another thread before its load: the program does this for the file its
+// argument names while the window waits to hand the argument over. Nothing of
+// it shows: a load takes the read only when it is of the same file,
+// unchanged, read the same way; otherwise it reads the file itself as ever.
 class ReadAhead {
 public:
-    struct Read {
-        TextFile file;
-        LoadPlan plan;
-    };
-
-    ReadAhead() = default;
-    ~ReadAhead() { drop(); }
+    ReadAhead();
+    ~ReadAhead();
     ReadAhead(const ReadAhead&) = delete;
     ReadAhead& operator=(const ReadAhead&) = delete;
 
     // Starts reading `path` as ReadTextFile does with `forced`, then counts
-    // its records for a load with `sep`.
-    // Gives up an earlier read. Without a thread, nothing is read ahead.
-    void start(const std::string& path, std::optional<TextEncoding> forced, Separator sep);
+    // its records for a load with `sep` and, with `fill`, fills a table of
+    // them. Gives up an earlier read. Without a thread, nothing is read ahead.
+    void start(const std::string& path, std::optional<TextEncoding> forced, Separator sep,
+               std::optional<LoadSetup> fill = std::nullopt);
     // The read, once it has ended, when it is of this path, encoding and
     // separator and the file is still the one read (the same file, size and
     // times of change); nullopt otherwise and when the read failed. Either
-    // way the read is given up.
-    std::optional<Read> take(const std::string& path, std::optional<TextEncoding> forced,
-                             Separator sep);
+    // way the read is given up. Until the read ends, `waiting` is told how
+    // far the fill is every few hundredths of a second.
+    std::optional<AheadRead> take(const std::string& path, std::optional<TextEncoding> forced,
+                             Separator sep, const LoadProgress& waiting = {});
     // Gives up the read (after it has ended).
     void drop();
 
@@ -50,11 +64,17 @@ public:
     static std::optional<Stamp> StampOf(const std::string& path);
 
 private:
+    struct Progress;
+    static std::optional<AheadRead> readAndFill(const std::string& path,
+                                           std::optional<TextEncoding> forced, Separator sep,
+                                           std::optional<LoadSetup> fill, Progress& progress);
+
     std::string path_;
     std::optional<TextEncoding> forced_;
     Separator sep_ = Separator::of(',');
     std::optional<Stamp> stamp_;
-    std::future<std::optional<Read>> work_;
+    std::shared_ptr<Progress> progress_;
+    std::future<std::optional<AheadRead>> work_;
 };
 
 } // namespace tabulix

@@ -240,11 +240,15 @@ std::optional<std::size_t> FillPlanned(Table& table, LoadPlan plan, const ResetM
         return std::nullopt;
     }
     // Only now does the old table go.
+    AdoptTable(table, std::move(fresh));
+    return total;
+}
+
+void AdoptTable(Table& table, Table&& fresh) {
     table.grid = std::move(fresh.grid);
     table.rowRecords = std::move(fresh.rowRecords);
     table.colRecords = std::move(fresh.colRecords);
     table.markedColCount = fresh.markedColCount;
-    return total;
 }
 
 } // namespace tabulix

@@ -53,7 +53,16 @@ std::optional<std::size_t> FillTable(Table& table, std::string_view text, Separa
 struct LoadedRowLayout {
     RowNumbering numbering; // column 0, as RenumberRows (header rows clamped)
     int fixedColumn = 0;    // column 1, as FillFixedColumn for this item
+    bool operator==(const LoadedRowLayout&) const = default;
 };
+// What a load fills its table with, besides the text: the sizes and the
+// layout of the fixed columns.
+struct LoadSetup {
+    ResetMetrics metrics;
+    LoadedRowLayout layout;
+    bool operator==(const LoadSetup&) const = default;
+};
+
 // Told, from any thread of the load, that `part` of the text has been read
 // and will not be read again: the owner of a mapped file may let its pages go.
 using ConsumedText = std::function<void(std::string_view part)>;
@@ -76,6 +85,8 @@ struct LoadPlan {
     std::size_t records() const;
 };
 LoadPlan PlanLoad(std::string_view text, Separator sep);
+// Makes `fresh`, filled beside it, the table (the old table goes).
+void AdoptTable(Table& table, Table&& fresh);
 // FillTable with the plan of this very text (the separator is the plan's).
 std::optional<std::size_t> FillPlanned(Table& table, LoadPlan plan, const ResetMetrics& metrics,
                                        const LoadProgress& progress,

@@ -13,6 +13,7 @@ struct Table;
 struct RowNumbering {
     bool fromFixedRows = false;
     int headerRows = 0;
+    bool operator==(const RowNumbering&) const = default;
 };
 
 // Sizes a reset needs from the view: the width of "A" in the grid font and the
@@ -22,6 +23,7 @@ struct ResetMetrics {
     int defaultRowHeight = 21;
     int widthLimit = 25; // in "A" widths, see WidthRule.h
     bool noSeparator = false;
+    bool operator==(const ResetMetrics&) const = default;
 };
 
 // Column 0 of every row below row 0 shows its number by `numbering`.

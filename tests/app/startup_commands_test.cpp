@@ -49,20 +49,23 @@ TEST_F(StartupTest, StartArgumentIsHandedOverOnceTheWindowIsShown) {
     EXPECT_EQ(window->Grid().fixedRows(), 1);
 }
 
-// The file is read while the window waits to hand the argument over, with
-// the separator its keys choose; the load shows the file as it is when the
-// argument is handled.
+// The file is read and filled while the window waits to hand the argument
+// over, with the separator and header rows its keys choose; the load shows
+// the file as it is when the argument is handled.
 TEST_F(StartupTest, TheFileReadWhileWaitingIsTheFileAsItIsWhenHandedOver) {
     for (const bool rewritten : {false, true}) {
-        writeBytes(path("t.tsv"), "a,1\tb\r\n");
+        writeBytes(path("t.tsv"), "見出し\tb\r\na,1\tb\r\n");
         window = std::make_unique<TFm_Tabulix01>(dialogs, clipboard, Settings{});
-        window->setStartArgument(path("t.tsv") + ",Key:BNR=TAB");
+        window->setStartArgument(path("t.tsv") + ",Key:BNR=TAB,Key:FixedRows=1");
         window->show();
-        if (rewritten) writeBytes(path("t.tsv"), "c\td\te,2\r\n");
+        if (rewritten) writeBytes(path("t.tsv"), "見出し\r\nc\td\te,2\r\n");
         QTRY_COMPARE(window->windowTitle().contains(QStringLiteral("t.tsv")), true);
-        EXPECT_EQ(cell(2, 1), rewritten ? "c" : "a,1");
-        EXPECT_EQ(cell(3, 1), rewritten ? "d" : "b");
-        EXPECT_EQ(cell(4, 1), rewritten ? "e,2" : "");
+        EXPECT_EQ(cell(2, 2), rewritten ? "c" : "a,1");
+        EXPECT_EQ(cell(3, 2), rewritten ? "d" : "b");
+        EXPECT_EQ(cell(4, 2), rewritten ? "e,2" : "");
+        EXPECT_EQ(cell(0, 1), "");  // the header row shows no number
+        EXPECT_EQ(cell(0, 2), "1");
+        EXPECT_EQ(window->Grid().fixedRows(), 2);
         window.reset();
     }
 }

@@ -60,26 +60,44 @@ protected:
     const Separator comma_ = Separator::of(',');
 };
 
-// The read taken by the load is the file's text, and the planned fill gives
-// the table a load of it gives.
+// The read taken by the load is the file's text, and the planned fill, or
+// the fill done ahead, gives the table a load of it gives.
 TEST_F(ReadAheadTest, TheTakenReadLoadsAsTheFileItself) {
-    ReadAhead ahead;
-    ahead.start(file_.string(), std::nullopt, comma_);
-    std::optional<ReadAhead::Read> read = ahead.take(file_.string(), std::nullopt, comma_);
-    ASSERT_TRUE(read);
     const std::optional<TextFile> direct = ReadTextFile(file_.string());
     ASSERT_TRUE(direct);
-    EXPECT_EQ(read->file.text(), direct->text());
-    EXPECT_EQ(read->file.encoding(), direct->encoding());
-    EXPECT_GE(read->plan.pieces.size(), 2u);
-
-    Table planned;
     Table loaded;
-    ASSERT_TRUE(FillPlanned(planned, std::move(read->plan), kMetrics, {}, LoadedRowLayout{}));
-    ASSERT_TRUE(FillTable(loaded, direct->text(), comma_, kMetrics, {}, LoadedRowLayout{}));
-    expectSameTables(planned, loaded);
-    // Taken once only.
-    EXPECT_FALSE(ahead.take(file_.string(), std::nullopt, comma_));
+    const LoadSetup setup{kMetrics, LoadedRowLayout{RowNumbering{false, 1}, 3}};
+    const std::optional<std::size_t> records =
+        FillTable(loaded, direct->text(), comma_, setup.metrics, {}, setup.layout);
+    ASSERT_TRUE(records);
+    for (const bool filled : {false, true}) {
+        ReadAhead ahead;
+        ahead.start(file_.string(), std::nullopt, comma_,
+                    filled ? std::optional<LoadSetup>(setup) : std::nullopt);
+        std::optional<AheadRead> read =
+            ahead.take(file_.string(), std::nullopt, comma_, [&](std::size_t done, std::size_t total) {
+                EXPECT_EQ(total, *records);
+                EXPECT_LE(done, total);
+            });
+        ASSERT_TRUE(read);
+        EXPECT_EQ(read->file.encoding(), direct->encoding());
+        Table planned;
+        if (filled) {
+            ASSERT_EQ(read->filledAs, setup);
+            ASSERT_TRUE(read->table);
+            EXPECT_EQ(read->records, *records);
+            AdoptTable(planned, std::move(*read->table));
+        } else {
+            EXPECT_EQ(read->file.text(), direct->text());
+            EXPECT_GE(read->plan.pieces.size(), 2u);
+            EXPECT_FALSE(read->filledAs);
+            ASSERT_EQ(FillPlanned(planned, std::move(read->plan), setup.metrics, {}, setup.layout),
+                      records);
+        }
+        expectSameTables(planned, loaded);
+        // Taken once only.
+        EXPECT_FALSE(ahead.take(file_.string(), std::nullopt, comma_));
+    }
 }
 
 // Whatever differs from the read, the load reads the file itself.
