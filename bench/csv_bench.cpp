@@ -3,6 +3,9 @@
 #include "csv/CsvParser.h"
 #include "csv/CsvWriter.h"
 #include "csv/FileReading.h"
+#include "csv/TableLoader.h"
+#include "table/Table.h"
+#include "table/TableLayout.h"
 #include "table/StringGrid.h"
 #include "csv/TextEncoding.h"
 
@@ -60,6 +63,31 @@ void BM_ParseRecords(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }
 BENCHMARK(BM_ParseRecords)->Unit(benchmark::kMillisecond);
+
+// The load of a text already in memory, in its two steps: its records counted
+// in pieces (argument 0), then the table filled from that plan on both cores
+// (argument 1), with fresh row blocks each time as a load has.
+void BM_LoadInMemory(benchmark::State& state) {
+    const std::string& text = csvText();
+    const ResetMetrics metrics{7.0, 21, 25, false};
+    for (auto _ : state) {
+        LoadPlan plan = PlanLoad(text, Separator::of(','));
+        if (state.range(0) == 0) {
+            benchmark::DoNotOptimize(plan.records());
+            continue;
+        }
+        state.PauseTiming();
+        {
+            Table table;
+            state.ResumeTiming();
+            FillPlanned(table, std::move(plan), metrics, {}, LoadedRowLayout{});
+            state.PauseTiming();
+        } // the table goes untimed
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_LoadInMemory)->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 void BM_ParseRecordViews(benchmark::State& state) {
     const std::string& text = csvText();
