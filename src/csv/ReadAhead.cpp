@@ -27,6 +27,7 @@ long long nanoseconds(const struct timespec& t) {
 std::optional<AheadRead> ReadAhead::readAndFill(const std::string& path,
                                                       std::optional<TextEncoding> forced,
                                                       Separator sep, std::optional<LoadSetup> fill,
+                                                      const LoadLimits& limits,
                                                       Progress& progress) {
     std::optional<TextFile> file = ReadTextFile(path, forced);
     if (!file) return std::nullopt;
@@ -35,16 +36,24 @@ std::optional<AheadRead> ReadAhead::readAndFill(const std::string& path,
     if (!fill) return read;
     auto table = std::make_unique<Table>();
     const TextFile& text = read.file;
+    std::atomic<bool> letGo{false};
     const std::optional<std::size_t> records = FillPlanned(
-        *table, std::move(read.plan), fill->metrics,
+        *table, read.plan, fill->metrics,
         [&progress](std::size_t done, std::size_t total) {
             progress.total.store(total, std::memory_order_relaxed);
             progress.done.store(done, std::memory_order_relaxed);
         },
-        fill->layout, LoadLimits::ofMachine(), [&text](std::string_view part) { text.letGo(part); });
+        fill->layout, limits, [&](std::string_view part) {
+            letGo.store(true, std::memory_order_relaxed);
+            text.letGo(part);
+        });
     if (records) {
         read.table = std::move(table);
         read.records = *records;
+    } else if (!letGo.load()) {
+        // Refused before any of the text went (beyond the limits): the read
+        // stays a plan, and the load refuses it at once without reading again.
+        read.filledAs.reset();
     }
     return read;
 }
@@ -65,7 +74,7 @@ std::optional<ReadAhead::Stamp> ReadAhead::StampOf(const std::string& path) {
 }
 
 void ReadAhead::start(const std::string& path, std::optional<TextEncoding> forced, Separator sep,
-                      std::optional<LoadSetup> fill) {
+                      std::optional<LoadSetup> fill, const LoadLimits& limits) {
     drop();
     // Stamped before the read: a change during it shows at the take.
     stamp_ = StampOf(path);
@@ -76,9 +85,9 @@ void ReadAhead::start(const std::string& path, std::optional<TextEncoding> force
     progress_ = std::make_shared<Progress>();
     try {
         work_ = std::async(std::launch::async,
-                           [path, forced, sep, fill, progress = progress_]() -> std::optional<AheadRead> {
+                           [path, forced, sep, fill, limits, progress = progress_]() -> std::optional<AheadRead> {
                                try {
-                                   return readAndFill(path, forced, sep, fill, *progress);
+                                   return readAndFill(path, forced, sep, fill, limits, *progress);
                                } catch (const std::bad_alloc&) {
                                    return std::nullopt; // the load reads it itself, and tells
                                }

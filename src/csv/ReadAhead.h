@@ -19,9 +19,10 @@ struct AheadRead {
     LoadPlan plan;
     // Set when the table was filled ahead (the load adopts it only when it
     // would fill its own with the same): then `table` holds it with its
-    // `records`, or is null when the load was refused (beyond the limits or
-    // the memory). The text was let go as the fill passed it, so such a read
-    // is either adopted whole or given up.
+    // `records`, or is null when the fill failed part way (no memory, a
+    // record beyond the limits). The text was let go as the fill passed it,
+    // so such a read is either adopted whole or given up. A fill refused
+    // before it began leaves the read a plan, with this unset.
     std::optional<LoadSetup> filledAs;
     std::unique_ptr<Table> table;
     std::size_t records = 0;
@@ -41,9 +42,11 @@ public:
 
     // Starts reading `path` as ReadTextFile does with `forced`, then counts
     // its records for a load with `sep` and, with `fill`, fills a table of
-    // them. Gives up an earlier read. Without a thread, nothing is read ahead.
+    // them within `limits`. Gives up an earlier read. Without a thread,
+    // nothing is read ahead.
     void start(const std::string& path, std::optional<TextEncoding> forced, Separator sep,
-               std::optional<LoadSetup> fill = std::nullopt);
+               std::optional<LoadSetup> fill = std::nullopt,
+               const LoadLimits& limits = LoadLimits::ofMachine());
     // The read, once it has ended, when it is of this path, encoding and
     // separator and the file is still the one read (the same file, size and
     // times of change); nullopt otherwise and when the read failed. Either
@@ -67,7 +70,8 @@ private:
     struct Progress;
     static std::optional<AheadRead> readAndFill(const std::string& path,
                                            std::optional<TextEncoding> forced, Separator sep,
-                                           std::optional<LoadSetup> fill, Progress& progress);
+                                           std::optional<LoadSetup> fill,
+                                           const LoadLimits& limits, Progress& progress);
 
     std::string path_;
     std::optional<TextEncoding> forced_;

@@ -100,6 +100,40 @@ TEST_F(ReadAheadTest, TheTakenReadLoadsAsTheFileItself) {
     }
 }
 
+// A fill ahead refused before it began leaves a plan the load can use; one
+// that failed part way, after letting text go, leaves nothing to fill from.
+TEST_F(ReadAheadTest, ARefusedFillLeavesAPlanOnlyWhileTheTextIsWhole) {
+    std::string text = generatedCsv(3);
+    while (text.size() < (std::size_t{24} << 20))
+        text += text;
+    text += "1,2,3,4,5,6,7\r\n"; // one field more than the limit below
+    writeFile(file_, text);
+    const LoadSetup setup{kMetrics, LoadedRowLayout{}};
+    const LoadLimits machine = LoadLimits::ofMachine();
+    const struct {
+        const char* name;
+        LoadLimits limits;
+        bool planLeft;
+    } cases[] = {
+        {"too many records", LoadLimits{10, machine.maxFields, machine.memoryBytes}, true},
+        {"too little memory", LoadLimits{machine.maxRecords, machine.maxFields, 1000}, true},
+        {"a record too wide", LoadLimits{machine.maxRecords, 6, machine.memoryBytes}, false},
+    };
+    for (const auto& c : cases) {
+        ReadAhead ahead;
+        ahead.start(file_.string(), std::nullopt, comma_, setup, c.limits);
+        std::optional<AheadRead> read = ahead.take(file_.string(), std::nullopt, comma_);
+        ASSERT_TRUE(read) << c.name;
+        EXPECT_FALSE(read->table) << c.name;
+        EXPECT_EQ(!read->filledAs, c.planLeft) << c.name;
+        if (!c.planLeft) continue;
+        Table planned;
+        ASSERT_TRUE(FillPlanned(planned, std::move(read->plan), kMetrics, {}, LoadedRowLayout{}))
+            << c.name;
+        EXPECT_EQ(planned.grid.cell(8, planned.grid.rowCount() - 1), "7") << c.name;
+    }
+}
+
 // Whatever differs from the read, the load reads the file itself.
 TEST_F(ReadAheadTest, NotTakenWhenTheLoadOrTheFileDiffers) {
     const std::string other = (dir_ / "other.csv").string();
