@@ -238,8 +238,8 @@ std::optional<AheadRead> TFm_Tabulix01::takeReadAhead(const std::string& path) {
     std::optional<AheadRead> ahead = readAhead_->take(
         path, chosenEncoding(), separator_,
         [this](std::size_t done, std::size_t total) { showProgress(done, total); });
-    // A table filled otherwise than this load fills it, or refused, was
-    // filled from a text let go by now: the file is read afresh.
+    // A table filled otherwise than this load fills it, or whose fill failed
+    // part way, came from a text let go by now: the file is read afresh.
     if (ahead && ahead->filledAs && (!ahead->table || *ahead->filledAs != loadSetupWith({})))
         return std::nullopt;
     return ahead;
