@@ -88,8 +88,11 @@ void ReadAhead::start(const std::string& path, std::optional<TextEncoding> force
                            [path, forced, sep, fill, limits, progress = progress_]() -> std::optional<AheadRead> {
                                try {
                                    return readAndFill(path, forced, sep, fill, limits, *progress);
-                               } catch (const std::bad_alloc&) {
-                                   return std::nullopt; // the load reads it itself, and tells
+                               } catch (...) {
+                                   // Whatever went wrong (no memory, most
+                                   // likely), the load reads the file itself
+                                   // and tells.
+                                   return std::nullopt;
                                }
                            });
     } catch (const std::system_error&) {
@@ -101,12 +104,16 @@ std::optional<AheadRead> ReadAhead::take(const std::string& path,
                                                std::optional<TextEncoding> forced, Separator sep,
                                                const LoadProgress& waiting) {
     if (!work_.valid()) return std::nullopt;
-    while (waiting && work_.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready)
+    // Another load waits too (two loads at once would need twice the
+    // memory), but shows nothing of this one.
+    const bool wanted = path == path_ && forced == forced_ && sep == sep_;
+    while (wanted && waiting &&
+           work_.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready)
         if (const std::size_t total = progress_->total.load(std::memory_order_relaxed))
             waiting(progress_->done.load(std::memory_order_relaxed), total);
     std::optional<AheadRead> read = work_.get();
-    const bool same = path == path_ && forced == forced_ && sep == sep_ && read &&
-                      read->file.intact() && stamp_ && StampOf(path) == stamp_;
+    const bool same =
+        wanted && read && read->file.intact() && stamp_ && StampOf(path) == stamp_;
     stamp_.reset();
     if (!same) return std::nullopt;
     return read;

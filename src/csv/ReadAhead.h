@@ -51,7 +51,8 @@ public:
     // separator and the file is still the one read (the same file, size and
     // times of change); nullopt otherwise and when the read failed. Either
     // way the read is given up. Until the read ends, `waiting` is told how
-    // far the fill is every few hundredths of a second.
+    // far the fill is every few hundredths of a second (not when the read is
+    // of another file or read otherwise).
     std::optional<AheadRead> take(const std::string& path, std::optional<TextEncoding> forced,
                              Separator sep, const LoadProgress& waiting = {});
     // Gives up the read (after it has ended).
