@@ -9,11 +9,21 @@
 
 namespace tabulix {
 
-// How far the fill ahead is, for the caption of a load that waits for it.
+// How far the fill ahead is, for the caption of a load that waits for it,
+// and whether it is still wanted.
 struct ReadAhead::Progress {
     std::atomic<std::size_t> done{0};
     std::atomic<std::size_t> total{0};
+    std::atomic<bool> stop{false};
 };
+
+namespace {
+
+// Thrown through the fill once nobody wants it any more: the fill stops at
+// its next report and nothing of it is kept.
+struct FillStopped {};
+
+} // namespace
 
 namespace {
 
@@ -40,6 +50,7 @@ std::optional<AheadRead> ReadAhead::readAndFill(const std::string& path,
     const std::optional<std::size_t> records = FillPlanned(
         *table, read.plan, fill->metrics,
         [&progress](std::size_t done, std::size_t total) {
+            if (progress.stop.load(std::memory_order_relaxed)) throw FillStopped{};
             progress.total.store(total, std::memory_order_relaxed);
             progress.done.store(done, std::memory_order_relaxed);
         },
@@ -104,9 +115,10 @@ std::optional<AheadRead> ReadAhead::take(const std::string& path,
                                                std::optional<TextEncoding> forced, Separator sep,
                                                const LoadProgress& waiting) {
     if (!work_.valid()) return std::nullopt;
-    // Another load waits too (two loads at once would need twice the
-    // memory), but shows nothing of this one.
+    // Another load stops the fill and waits for it (two loads at once would
+    // need twice the memory), but shows nothing of it.
     const bool wanted = path == path_ && forced == forced_ && sep == sep_;
+    if (!wanted) progress_->stop.store(true);
     while (wanted && waiting &&
            work_.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready)
         if (const std::size_t total = progress_->total.load(std::memory_order_relaxed))
@@ -120,8 +132,10 @@ std::optional<AheadRead> ReadAhead::take(const std::string& path,
 }
 
 void ReadAhead::drop() {
-    if (work_.valid()) work_.get();
     stamp_.reset();
+    if (!work_.valid()) return;
+    progress_->stop.store(true);
+    work_.get();
 }
 
 } // namespace tabulix

@@ -51,11 +51,12 @@ public:
     // separator and the file is still the one read (the same file, size and
     // times of change); nullopt otherwise and when the read failed. Either
     // way the read is given up. Until the read ends, `waiting` is told how
-    // far the fill is every few hundredths of a second (not when the read is
-    // of another file or read otherwise).
+    // far the fill is every few hundredths of a second; a read of another
+    // file, or read otherwise, is stopped instead (see drop).
     std::optional<AheadRead> take(const std::string& path, std::optional<TextEncoding> forced,
                              Separator sep, const LoadProgress& waiting = {});
-    // Gives up the read (after it has ended).
+    // Gives up the read: a fill still running stops at its next report of
+    // progress (every thousand records), and this returns once it has.
     void drop();
 
     // What tells a file from the one read: device, file number, size and the

@@ -100,14 +100,19 @@ TEST_F(ReadAheadTest, TheTakenReadLoadsAsTheFileItself) {
     }
 }
 
-// A fill ahead refused before it began leaves a plan the load can use; one
-// that failed part way, after letting text go, leaves nothing to fill from.
-TEST_F(ReadAheadTest, ARefusedFillLeavesAPlanOnlyWhileTheTextIsWhole) {
+// Large enough for the fill to let text go before its end, and ending in a
+// record of seven fields.
+std::string largeCsv() {
     std::string text = generatedCsv(3);
     while (text.size() < (std::size_t{24} << 20))
         text += text;
-    text += "1,2,3,4,5,6,7\r\n"; // one field more than the limit below
-    writeFile(file_, text);
+    return text + "1,2,3,4,5,6,7\r\n";
+}
+
+// A fill ahead refused before it began leaves a plan the load can use; one
+// that failed part way, after letting text go, leaves nothing to fill from.
+TEST_F(ReadAheadTest, ARefusedFillLeavesAPlanOnlyWhileTheTextIsWhole) {
+    writeFile(file_, largeCsv()); // the last record one field over the limit below
     const LoadSetup setup{kMetrics, LoadedRowLayout{}};
     const LoadLimits machine = LoadLimits::ofMachine();
     const struct {
@@ -132,6 +137,31 @@ TEST_F(ReadAheadTest, ARefusedFillLeavesAPlanOnlyWhileTheTextIsWhole) {
             << c.name;
         EXPECT_EQ(planned.grid.cell(8, planned.grid.rowCount() - 1), "7") << c.name;
     }
+}
+
+// A fill given up stops (through its progress) and leaves nothing; the next
+// read ahead is whole.
+TEST_F(ReadAheadTest, AFillGivenUpStopsAndTheNextIsWhole) {
+    writeFile(file_, largeCsv());
+    const LoadSetup setup{kMetrics, LoadedRowLayout{}};
+    ReadAhead ahead;
+    for (int round = 0; round < 3; ++round) {
+        ahead.start(file_.string(), std::nullopt, comma_, setup);
+        if (round == 1) {
+            EXPECT_FALSE(ahead.take((dir_ / "other.csv").string(), std::nullopt, comma_));
+        }
+        ahead.drop();
+        EXPECT_FALSE(ahead.take(file_.string(), std::nullopt, comma_));
+    }
+    ahead.start(file_.string(), std::nullopt, comma_, setup);
+    std::optional<AheadRead> read = ahead.take(file_.string(), std::nullopt, comma_);
+    ASSERT_TRUE(read);
+    ASSERT_TRUE(read->table);
+    const std::optional<TextFile> direct = ReadTextFile(file_.string());
+    Table loaded;
+    ASSERT_EQ(FillTable(loaded, direct->text(), comma_, kMetrics, {}, LoadedRowLayout{}),
+              read->records);
+    expectSameTables(*read->table, loaded);
 }
 
 // Whatever differs from the read, the load reads the file itself.
