@@ -30,10 +30,13 @@ unsigned char byteAt(std::string_view text, std::size_t p) {
 // processor has vectors (SSE2 on every x86-64), then eight.
 std::size_t asciiRunEnd(std::string_view text, std::size_t p) {
 #ifdef __SSE2__
+    // The high bits of the bytes say where the run ends, to the byte.
     while (p + 32 <= text.size()) {
         const auto* at = reinterpret_cast<const __m128i*>(text.data() + p);
-        const __m128i both = _mm_or_si128(_mm_loadu_si128(at), _mm_loadu_si128(at + 1));
-        if (_mm_movemask_epi8(both) != 0) break;
+        const auto high = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_loadu_si128(at))) |
+                          static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_loadu_si128(at + 1)))
+                              << 16;
+        if (high != 0) return p + static_cast<std::size_t>(std::countr_zero(high));
         p += 32;
     }
 #endif
@@ -754,12 +757,15 @@ std::string DecodeCp932Reference(std::string_view bytes) {
 
 Utf8State ScanUtf8(std::string_view text) {
     Utf8State state = Utf8State::Clean;
-    std::size_t p = 0;
-    while ((p = asciiRunEnd(text, p)) < text.size()) {
+    std::size_t p = asciiRunEnd(text, 0);
+    while (p < text.size()) {
         const std::size_t length = sequenceLength(text, p);
         if (length == 0) return Utf8State::Invalid;
-        if (rawByteAt(text, p)) state = Utf8State::HasRawLiteral;
+        if (length == 4 && rawByteAt(text, p)) state = Utf8State::HasRawLiteral;
         p += length;
+        // Japanese text is runs of multibyte characters: look for ASCII again
+        // only after one.
+        if (p < text.size() && byteAt(text, p) < 0x80) p = asciiRunEnd(text, p);
     }
     return state;
 }

@@ -58,16 +58,24 @@ TEST(TextEncoding, Detection) {
         EXPECT_EQ(DetectEncoding(c.bytes), c.expected) << testing::PrintToString(c.bytes);
 }
 
-// An invalid byte at every position of a text longer than the eight-byte
-// stride of the ASCII scan.
+// An invalid byte, or a valid character before one, at every position of a
+// text longer than two strides of the ASCII scan (32 bytes at a time, then
+// eight).
 TEST(TextEncoding, InvalidByteAtEveryOffsetIsFoundAndKept) {
-    for (std::size_t at = 0; at < 40; ++at) {
-        std::string bytes(40, 'a');
+    constexpr std::size_t kLength = 80;
+    for (std::size_t at = 0; at < kLength; ++at) {
+        std::string bytes(kLength, 'a');
         bytes[at] = '\xFF';
         EXPECT_EQ(DetectEncoding(bytes), E::ShiftJis) << at;
         const std::string text = DecodeText(bytes, E::Utf8);
-        EXPECT_EQ(text, std::string(at, 'a') + rawUtf8(0xFF) + std::string(39 - at, 'a'));
+        EXPECT_EQ(text, std::string(at, 'a') + rawUtf8(0xFF) + std::string(kLength - 1 - at, 'a'));
         EXPECT_EQ(EncodeText(text, E::Utf8), bytes);
+        // A character where the byte was is read as one, wherever it stands;
+        // a stray byte after it is still found.
+        const std::string valid = std::string(at, 'a') + "日" + std::string(kLength - at, 'a');
+        EXPECT_EQ(DetectEncoding(valid), E::Utf8) << at;
+        EXPECT_EQ(DecodeText(valid, E::Utf8), valid);
+        EXPECT_EQ(DetectEncoding(valid + "日\x80" "a"), E::ShiftJis) << at;
     }
 }
 
