@@ -23,10 +23,6 @@ namespace {
 // its next report and nothing of it is kept.
 struct FillStopped {};
 
-} // namespace
-
-namespace {
-
 long long nanoseconds(const struct timespec& t) {
     return static_cast<long long>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
 }
@@ -35,10 +31,9 @@ long long nanoseconds(const struct timespec& t) {
 
 // The work on the other thread.
 std::optional<AheadRead> ReadAhead::readAndFill(const std::string& path,
-                                                      std::optional<TextEncoding> forced,
-                                                      Separator sep, std::optional<LoadSetup> fill,
-                                                      const LoadLimits& limits,
-                                                      Progress& progress) {
+                                                std::optional<TextEncoding> forced, Separator sep,
+                                                std::optional<LoadSetup> fill,
+                                                const LoadLimits& limits, Progress& progress) {
     std::optional<TextFile> file = ReadTextFile(path, forced);
     if (!file) return std::nullopt;
     AheadRead read{std::move(*file), {}, fill, nullptr, 0};
@@ -54,7 +49,8 @@ std::optional<AheadRead> ReadAhead::readAndFill(const std::string& path,
             progress.total.store(total, std::memory_order_relaxed);
             progress.done.store(done, std::memory_order_relaxed);
         },
-        fill->layout, limits, [&](std::string_view part) {
+        fill->layout, limits,
+        [&](std::string_view part) {
             letGo.store(true, std::memory_order_relaxed);
             text.letGo(part);
         });
@@ -95,25 +91,26 @@ void ReadAhead::start(const std::string& path, std::optional<TextEncoding> force
     sep_ = sep;
     progress_ = std::make_shared<Progress>();
     try {
-        work_ = std::async(std::launch::async,
-                           [path, forced, sep, fill, limits, progress = progress_]() -> std::optional<AheadRead> {
-                               try {
-                                   return readAndFill(path, forced, sep, fill, limits, *progress);
-                               } catch (...) {
-                                   // Whatever went wrong (no memory, most
-                                   // likely), the load reads the file itself
-                                   // and tells.
-                                   return std::nullopt;
-                               }
-                           });
+        work_ = std::async(
+            std::launch::async,
+            [path, forced, sep, fill, limits, progress = progress_]() -> std::optional<AheadRead> {
+                try {
+                    return readAndFill(path, forced, sep, fill, limits, *progress);
+                } catch (...) {
+                    // Whatever went wrong (no memory, most
+                    // likely), the load reads the file itself
+                    // and tells.
+                    return std::nullopt;
+                }
+            });
     } catch (const std::system_error&) {
         stamp_.reset(); // no thread: the load reads the file as ever
     }
 }
 
 std::optional<AheadRead> ReadAhead::take(const std::string& path,
-                                               std::optional<TextEncoding> forced, Separator sep,
-                                               const LoadProgress& waiting) {
+                                         std::optional<TextEncoding> forced, Separator sep,
+                                         const LoadProgress& waiting) {
     if (!work_.valid()) return std::nullopt;
     // Another load stops the fill and waits for it (two loads at once would
     // need twice the memory), but shows nothing of it.
@@ -124,8 +121,7 @@ std::optional<AheadRead> ReadAhead::take(const std::string& path,
         if (const std::size_t total = progress_->total.load(std::memory_order_relaxed))
             waiting(progress_->done.load(std::memory_order_relaxed), total);
     std::optional<AheadRead> read = work_.get();
-    const bool same =
-        wanted && read && read->file.intact() && stamp_ && StampOf(path) == stamp_;
+    const bool same = wanted && read && read->file.intact() && stamp_ && StampOf(path) == stamp_;
     stamp_.reset();
     if (!same) return std::nullopt;
     return read;

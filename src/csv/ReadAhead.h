@@ -54,7 +54,7 @@ public:
     // far the fill is every few hundredths of a second; a read of another
     // file, or read otherwise, is stopped instead (see drop).
     std::optional<AheadRead> take(const std::string& path, std::optional<TextEncoding> forced,
-                             Separator sep, const LoadProgress& waiting = {});
+                                  Separator sep, const LoadProgress& waiting = {});
     // Gives up the read: a fill still running stops at its next report of
     // progress (every thousand records), and this returns once it has.
     void drop();
@@ -71,9 +71,9 @@ public:
 private:
     struct Progress;
     static std::optional<AheadRead> readAndFill(const std::string& path,
-                                           std::optional<TextEncoding> forced, Separator sep,
-                                           std::optional<LoadSetup> fill,
-                                           const LoadLimits& limits, Progress& progress);
+                                                std::optional<TextEncoding> forced, Separator sep,
+                                                std::optional<LoadSetup> fill,
+                                                const LoadLimits& limits, Progress& progress);
 
     std::string path_;
     std::optional<TextEncoding> forced_;

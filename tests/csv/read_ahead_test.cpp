@@ -26,7 +26,8 @@ void writeFile(const fs::path& path, const std::string& bytes) {
 
 // Large enough to be read in pieces, with quoted line breaks and separators.
 std::string generatedCsv(unsigned seed) {
-    static const char* const fields[] = {"abc", "\"a,b\"", "\"line\nbreak\"", "漢字", "", "\"\"\"\""};
+    static const char* const fields[] = {"abc",  "\"a,b\"", "\"line\nbreak\"",
+                                         "漢字", "",        "\"\"\"\""};
     std::mt19937 rng(seed);
     std::string text;
     while (text.size() < (std::size_t{3} << 20)) {
@@ -74,11 +75,11 @@ TEST_F(ReadAheadTest, TheTakenReadLoadsAsTheFileItself) {
         ReadAhead ahead;
         ahead.start(file_.string(), std::nullopt, comma_,
                     filled ? std::optional<LoadSetup>(setup) : std::nullopt);
-        std::optional<AheadRead> read =
-            ahead.take(file_.string(), std::nullopt, comma_, [&](std::size_t done, std::size_t total) {
-                EXPECT_EQ(total, *records);
-                EXPECT_LE(done, total);
-            });
+        std::optional<AheadRead> read = ahead.take(file_.string(), std::nullopt, comma_,
+                                                   [&](std::size_t done, std::size_t total) {
+                                                       EXPECT_EQ(total, *records);
+                                                       EXPECT_LE(done, total);
+                                                   });
         ASSERT_TRUE(read);
         EXPECT_EQ(read->file.encoding(), direct->encoding());
         Table planned;

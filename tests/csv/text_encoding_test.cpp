@@ -75,7 +75,7 @@ TEST(TextEncoding, InvalidByteAtEveryOffsetIsFoundAndKept) {
         const std::string valid = std::string(at, 'a') + "日" + std::string(kLength - at, 'a');
         EXPECT_EQ(DetectEncoding(valid), E::Utf8) << at;
         EXPECT_EQ(DecodeText(valid, E::Utf8), valid);
-        EXPECT_EQ(DetectEncoding(valid + "日\x80" "a"), E::ShiftJis) << at;
+        EXPECT_EQ(DetectEncoding(valid + "日\x80" + "a"), E::ShiftJis) << at;
     }
 }
 
