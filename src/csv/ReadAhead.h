@@ -59,6 +59,7 @@ public:
     // progress (every thousand records), and this returns once it has.
     void drop();
 
+private:
     // What tells a file from the one read: device, file number, size and the
     // times of its last change, to the nanosecond.
     struct Stamp {
@@ -68,7 +69,6 @@ public:
     };
     static std::optional<Stamp> StampOf(const std::string& path);
 
-private:
     struct Progress;
     static std::optional<AheadRead> readAndFill(const std::string& path,
                                                 std::optional<TextEncoding> forced, Separator sep,

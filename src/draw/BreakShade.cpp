@@ -2,22 +2,12 @@
 
 #include "table/Table.h"
 #include "text/RunAlongside.h"
+#include "text/TextHelpers.h"
 
 #include <algorithm>
 #include <vector>
 
 namespace tabulix {
-
-namespace {
-
-// Nothing but blanks and control characters: an empty value for a break.
-bool allBlank(std::string_view text) {
-    for (const char c : text)
-        if (static_cast<unsigned char>(c) > 0x20) return false;
-    return true;
-}
-
-} // namespace
 
 void RecomputeBreakShades(Table& table, int col, int fromRow) {
     const StringGrid& grid = table.grid;
@@ -53,7 +43,8 @@ void RecomputeBreakShades(Table& table, int col, int fromRow) {
             const std::string_view text = cellIn(current, c);
             const auto mask = static_cast<std::uint8_t>(128 >> (c % 8));
             std::uint8_t& byte = bits[static_cast<std::size_t>(c / 8)];
-            if (allBlank(text))
+            // Blanks only: an empty value, which ends a run.
+            if (TrimBlanks(text).empty())
                 byte = static_cast<std::uint8_t>(byte & ~mask);
             else if (text != cellIn(previous, c))
                 byte ^= mask;

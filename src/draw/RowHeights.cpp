@@ -171,7 +171,7 @@ public:
         // never fold).
         grid_.rowCells(row, cells_);
         const int upTo = std::min(grid_.colCount(), std::max(static_cast<int>(cells_.size()), 1));
-        if (breaks) return linesWithBreaks(row, upTo);
+        if (breaks) return linesWithBreaks(row, numberFits ? 1 : 0, upTo);
         int lines = numberFits ? 1 : linesOfText(0, grid_.cell(0, row), false, 1);
         for (auto col = mayFold_.begin(); col != mayFold_.end() && *col < upTo; ++col) {
             if (cap_ > 0 && lines >= cap_) break;
@@ -181,9 +181,10 @@ public:
     }
 
 private:
-    int linesWithBreaks(int row, int upTo) {
+    // Every column from `firstCol` of the row whose cells_ were just read.
+    int linesWithBreaks(int row, int firstCol, int upTo) {
         int lines = 1;
-        for (int col = numbersFit_ && row > 0 ? 1 : 0; col < upTo; ++col) {
+        for (int col = firstCol; col < upTo; ++col) {
             lines = linesOfText(col, col == 0 ? grid_.cell(0, row) : cells_[col], true, lines);
             if (cap_ > 0 && lines >= cap_) return cap_;
         }

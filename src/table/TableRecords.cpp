@@ -1,20 +1,21 @@
 #include "table/TableRecords.h"
 
+#include "text/TextHelpers.h"
+
 #include <algorithm>
+#include <span>
 
 namespace tabulix {
 
 bool ShadeBits::test(int row, int col) const {
-    if (row < 0 || row >= rows_ || col < 0 || col / 8 >= stride_) return false;
-    const std::uint8_t byte = bits_[static_cast<std::size_t>(row) * stride_ + col / 8];
-    return (byte & (128 >> (col % 8))) != 0;
+    if (row < 0 || row >= rows_) return false;
+    const std::size_t stride = static_cast<std::size_t>(stride_);
+    return TestBit(std::span(bits_).subspan(static_cast<std::size_t>(row) * stride, stride), col);
 }
 
 void ShadeBits::set(int row, int col, bool on) {
-    if (row < 0 || row >= rows_ || col < 0 || col / 8 >= stride_) return;
-    std::uint8_t& byte = bits_[static_cast<std::size_t>(row) * stride_ + col / 8];
-    const auto mask = static_cast<std::uint8_t>(128 >> (col % 8));
-    byte = on ? static_cast<std::uint8_t>(byte | mask) : static_cast<std::uint8_t>(byte & ~mask);
+    if (row < 0 || row >= rows_) return;
+    SetBit(std::span(this->row(row), static_cast<std::size_t>(stride_)), col, on);
 }
 
 void ShadeBits::fit(int rows, int cols) {
