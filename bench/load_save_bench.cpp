@@ -1,7 +1,8 @@
 // End-to-end load and save of a generated CSV file: read, decode, parse,
-// fill, column widths and break shades; then write it back. Prints MB/s and,
-// for comparison, a plain read of the same file into fresh memory (before
-// and after the load), with the load's time as a multiple of it.
+// fill, and the window's layout (fixed column, widths, row heights, break
+// shades); then write it back. Prints MB/s and, for comparison, a plain read
+// of the same file into fresh memory (before and after the load), with the
+// load's time as a multiple of it.
 //
 //   load_save_bench [rows] [fields] [utf8|cp932]   (default 1,000,000 x 10, utf8)
 //
@@ -9,8 +10,7 @@
 // REUSE=1 loads the file kept there instead of writing a new one (for profiling
 // the load alone).
 #include "BenchRandom.h"
-#include "draw/BreakShade.h"
-#include "draw/ColumnWidths.h"
+#include "draw/LoadedLayout.h"
 #include "csv/CsvWriter.h"
 #include "csv/FileReading.h"
 #include "csv/TextEncoding.h"
@@ -121,14 +121,15 @@ int main(int argc, char** argv) {
                            [&text](std::string_view part) { text->letGo(part); });
     }
     const double fillSeconds = seconds(t);
-    tabulix::RecomputeBreakShadesAlongside(table, [&table] {
-        tabulix::ComputeColumnWidths(table.grid, table.colRecords,
-                                     tabulix::WidthRule{7.0, 25, false});
-    });
+    tabulix::LoadedLayout layout;
+    layout.fixedRowsItem = 0;
+    layout.widths = tabulix::WidthRule{7.0, 25, false};
+    layout.charHeight = 15;
+    tabulix::LayOutLoadedTable(table, layout);
     const double loadSeconds = seconds(t);
     const double loadPeak = statusMegabytes("VmHWM:") - rssBefore;
     const double settled = statusMegabytes("VmRSS:") - rssBefore;
-    std::printf("load:       %7.3f s  %7.1f MB/s  (fill %.3f s, widths and shades %.3f s)\n",
+    std::printf("load:       %7.3f s  %7.1f MB/s  (fill %.3f s, layout %.3f s)\n",
                 loadSeconds, mb / loadSeconds, fillSeconds, loadSeconds - fillSeconds);
     std::printf("rows in the grid: %d, columns: %d\n", table.grid.rowCount() - 1,
                 table.grid.colCount() - 2);

@@ -4,7 +4,7 @@
 // window does after the sheet window.
 //
 //   workbook_bench [--benchmark options]   (rows from TABULIX_BENCH_ROWS, default 100,000)
-#include "draw/BreakShade.h"
+#include "draw/LoadedLayout.h"
 #include "draw/ColumnWidths.h"
 #include "csv/TableLoader.h"
 #include "table/Table.h"
@@ -108,9 +108,7 @@ void BM_OpenAsTable(benchmark::State& state) {
         tabulix::Table table;
         const std::string lines = readSheet();
         tabulix::FillTable(table, lines, tabulix::Separator::of(','), metrics, {});
-        tabulix::RecomputeBreakShadesAlongside(table, [&table] {
-            tabulix::ComputeColumnWidths(table.grid, table.colRecords, tabulix::WidthRule{7.0, 25, false});
-        });
+        tabulix::LayOutWidthsAndHeights(table, tabulix::WidthRule{7.0, 25, false}, {}, 15, true);
         benchmark::DoNotOptimize(table.grid.rowCount());
     }
 }

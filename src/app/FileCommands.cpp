@@ -257,9 +257,11 @@ bool TFm_Tabulix01::loadText(std::string_view text, bool modified, const TextFil
         if (source) source->letGo(part);
     };
     std::optional<std::size_t> records;
+    std::optional<LoadedLayout> laidOutAs;
     if (ahead && ahead->table) {
         AdoptTable(table_, std::move(*ahead->table));
         records = ahead->records;
+        if (ahead->laidOut) laidOutAs = aheadLayout_;
     } else if (ahead) {
         records = FillPlanned(table_, std::move(ahead->plan), setup.metrics, progress,
                               setup.layout, LoadLimits::ofMachine(), consumed);
@@ -278,31 +280,24 @@ bool TFm_Tabulix01::loadText(std::string_view text, bool modified, const TextFil
     fileInf_.lineCount = static_cast<int>(*records);
     controls_.Cmb_FixedCol->clear();
     controls_.Cmb_FixedCol->addItem(QStringLiteral(" 無し"));
-    afterFill();
+    afterFill(laidOutAs);
     return true;
 }
 
-void TFm_Tabulix01::afterFill() {
-    // The fixed column first: its texts and width take part in the row
-    // heights.
+void TFm_Tabulix01::afterFill(const std::optional<LoadedLayout>& laidOutAs) {
     QComboBox* fixedCol = controls_.Cmb_FixedCol;
     fixedCol->clear();
     for (const std::string& item : FixedColumnItems(table_.grid))
         fixedCol->addItem(QString::fromStdString(item));
-    const int stored = settings_.cmbFixedCol;
-    fixedCol->setCurrentIndex(stored >= 0 && stored < fixedCol->count() ? stored : 0);
+    if (controls_.Cmb_LimColLen->currentIndex() < 0)
+        controls_.Cmb_LimColLen->setCurrentIndex(kWidthLimitFallbackItem);
+    readDisplayOptions();
+    const LoadedLayout layout = loadedLayoutWith({});
+    fixedCol->setCurrentIndex(FixedColumnItemFor(table_.grid, layout.fixedColumnItem));
     settings_.cmbFixedCol = fixedCol->currentIndex();
     settings_.cmbFixedKeta = controls_.Cmb_FixedKeta->currentIndex();
-    SetUpFixedColumn(table_.grid, fixedCol->currentIndex(), controls_.Cmb_FixedKeta->currentIndex(),
-                     gridCharWidth());
-    FillFixedColumn(table_.grid, fixedCol->currentIndex());
-
-    // The header rows next, so that the shades start at the first data row.
-    ApplyFixedRows(true);
-    if (menuChecked("Mn_BreakColor"))
-        RecomputeBreakShadesAlongside(table_, [this] { ComputeWidthsAndHeights(); });
-    else
-        ComputeWidthsAndHeights();
+    // A table laid out ahead exactly so is left as it is.
+    if (laidOutAs != layout) LayOutLoadedTable(table_, layout);
     RefreshCaption();
     showTableEncoding();
     RenumberRows();

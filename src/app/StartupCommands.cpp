@@ -11,6 +11,7 @@
 #include "settings/CommandLine.h"
 #include "settings/SettingsFile.h"
 #include "table/UserDialogs.h"
+#include "view/GridFont.h"
 #include "view/GridWidget.h"
 
 #include <QAction>
@@ -70,6 +71,15 @@ LoadSetup TFm_Tabulix01::loadSetupWith(const CommandLine& keys) const {
     return {metrics, layout};
 }
 
+LoadedLayout TFm_Tabulix01::loadedLayoutWith(const CommandLine& keys) const {
+    const int widthItem = controls_.Cmb_LimColLen->currentIndex();
+    const WidthRule widths{gridCharWidth(),
+                           WidthLimitOfItem(widthItem < 0 ? kWidthLimitFallbackItem : widthItem),
+                           separatorWith(keys).isNone()};
+    return {settings_.cmbFixedCol, controls_.Cmb_FixedKeta->currentIndex(),
+            fixedRowsItemWith(keys), widths, displayOptionsNow(), gridCharHeight()};
+}
+
 void TFm_Tabulix01::CommandLineHandler(const std::string& argument) {
     raise();
     activateWindow();
@@ -95,9 +105,12 @@ void TFm_Tabulix01::readStartFileAhead() {
     if (!startArgument_) return;
     const CommandLine keys = ParseCommandLine(*startArgument_);
     if (keys.clipboard || containsClipboardRequest(keys.target)) return;
-    // As the handler will load it, once it has applied the keys.
+    // As the handler will load it and the window lay it out, once it has
+    // applied the keys.
+    aheadLayout_ = loadedLayoutWith(keys);
     readAhead_->start(WithoutTrailingSlashes(keys.target), chosenEncoding(), separatorWith(keys),
-                      loadSetupWith(keys));
+                      loadSetupWith(keys), LoadLimits::ofMachine(),
+                      [layout = *aheadLayout_](Table& table) { LayOutLoadedTable(table, layout); });
 }
 
 void TFm_Tabulix01::dragEnterEvent(QDragEnterEvent* event) {

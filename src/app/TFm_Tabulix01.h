@@ -5,6 +5,7 @@
 #include "edit/EditState.h"
 #include "csv/CsvWriter.h"
 #include "draw/DisplayText.h"
+#include "draw/LoadedLayout.h"
 #include "csv/Separators.h"
 #include "table/Table.h"
 #include "table/TableEvents.h"
@@ -236,10 +237,13 @@ private:
     int fixedRowsItemWith(const CommandLine& keys) const;
     Separator separatorWith(const CommandLine& keys) const;
     LoadSetup loadSetupWith(const CommandLine& keys) const;
+    LoadedLayout loadedLayoutWith(const CommandLine& keys) const;
     void beginLongWork(const QString& caption);
     void endLongWork();
     void showProgress(std::size_t done, std::size_t total);
-    void afterFill();
+    // The layout after a load; `laidOutAs` is the layout the table already
+    // has (laid out ahead), if any.
+    void afterFill(const std::optional<LoadedLayout>& laidOutAs = std::nullopt);
     std::optional<TextEncoding> chosenEncoding() const;
     WriteTableResult writeTable(const std::string& path, TextEncoding encoding,
                                 TextPosition* unwritable);
@@ -249,6 +253,7 @@ private:
     void connectViewCommands();
     void connectSortCommands();
     void readDisplayOptions();
+    DisplayOptions displayOptionsNow() const;
     void focusGrid();
     void boldWhileChecked(QCheckBox* box);
     void relayoutWithGridHidden(void (TFm_Tabulix01::*work)());
@@ -281,6 +286,8 @@ private:
     // The file of the first argument, read while the window waits to hand it
     // over.
     std::unique_ptr<ReadAhead> readAhead_;
+    // The layout the read-ahead gives its table, when it lays it out.
+    std::optional<LoadedLayout> aheadLayout_;
     std::string settingsFile_;
 
     ToolControls controls_;

@@ -72,8 +72,8 @@ void TFm_Tabulix01::focusGrid() {
 }
 
 // Display options are read once here, never while painting.
-void TFm_Tabulix01::readDisplayOptions() {
-    DisplayOptions& o = displayOptions_;
+DisplayOptions TFm_Tabulix01::displayOptionsNow() const {
+    DisplayOptions o;
     o.fixedCenter = menuChecked("Mn_FixedCenter");
     o.dataCenter = menuChecked("Mn_DataCenter");
     o.trimSpace = menuChecked("Mn_TrimSpace");
@@ -84,6 +84,12 @@ void TFm_Tabulix01::readDisplayOptions() {
     o.whiteGrid = menuChecked("Mn_GridWhite");
     o.foldItem =
         controls_.Cmb_Fold->currentIndex() < 0 ? kFoldAuto : controls_.Cmb_Fold->currentIndex();
+    return o;
+}
+
+void TFm_Tabulix01::readDisplayOptions() {
+    displayOptions_ = displayOptionsNow();
+    const DisplayOptions& o = displayOptions_;
     grid_->setBackgroundColor(o.whiteGrid ? QColor(0xFF, 0xFF, 0xFF) : QColor(0xC0, 0xC0, 0xC0));
     grid_->viewport()->update();
 }
@@ -127,17 +133,7 @@ void TFm_Tabulix01::ComputeWidthsAndHeights() {
     if (controls_.Cmb_LimColLen->currentIndex() < 0)
         controls_.Cmb_LimColLen->setCurrentIndex(kWidthLimitFallbackItem);
     readDisplayOptions();
-    // Row numbers of ten million and more are longer than the nine units the
-    // number column is laid out for; the last row carries the longest.
-    StringGrid& grid = table_.grid;
-    const int numberWidth = ColumnWidthForUnits(
-        static_cast<int>(cellDisplayUnits(grid.cell(0, grid.rowCount() - 1))), gridCharWidth());
-    if (numberWidth > grid.colWidth(0)) grid.setColWidth(0, numberWidth);
-    const std::vector<int> longest =
-        ComputeColumnWidths(grid, table_.colRecords, widthRule(), displayOptions_);
-    // The widths just read every text: the heights need look only at the
-    // columns whose longest text does not fit.
-    tabulix::ComputeRowHeights(grid, displayOptions_, gridCharWidth(), gridCharHeight(), longest);
+    LayOutWidthsAndHeights(table_, widthRule(), displayOptions_, gridCharHeight());
 }
 
 WidthRule TFm_Tabulix01::widthRule() const {

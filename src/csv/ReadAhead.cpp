@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <exception>
 #include <sys/stat.h>
 #include <system_error>
 
@@ -29,11 +30,26 @@ long long nanoseconds(const struct timespec& t) {
 
 } // namespace
 
+// A layout that fails (no memory) or is no longer wanted leaves the table to
+// be laid out by its load: the layout makes everything it gives afresh.
+bool ReadAhead::layOutAhead(Table& table, const std::function<void(Table&)>& layOut,
+                            const Progress& progress) {
+    if (progress.stop.load()) return false;
+    try {
+        layOut(table);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
 // The work on the other thread.
 std::optional<AheadRead> ReadAhead::readAndFill(const std::string& path,
                                                 std::optional<TextEncoding> forced, Separator sep,
                                                 std::optional<LoadSetup> fill,
-                                                const LoadLimits& limits, Progress& progress) {
+                                                const LoadLimits& limits,
+                                                const std::function<void(Table&)>& layOut,
+                                                Progress& progress) {
     std::optional<TextFile> file = ReadTextFile(path, forced);
     if (!file) return std::nullopt;
     AheadRead read{std::move(*file), {}, fill, nullptr, 0};
@@ -55,6 +71,7 @@ std::optional<AheadRead> ReadAhead::readAndFill(const std::string& path,
             text.letGo(part);
         });
     if (records) {
+        read.laidOut = layOut && layOutAhead(*table, layOut, progress);
         read.table = std::move(table);
         read.records = *records;
     } else if (!letGo.load()) {
@@ -81,7 +98,8 @@ std::optional<ReadAhead::Stamp> ReadAhead::StampOf(const std::string& path) {
 }
 
 void ReadAhead::start(const std::string& path, std::optional<TextEncoding> forced, Separator sep,
-                      std::optional<LoadSetup> fill, const LoadLimits& limits) {
+                      std::optional<LoadSetup> fill, const LoadLimits& limits,
+                      std::function<void(Table&)> layOut) {
     drop();
     // Stamped before the read: a change during it shows at the take.
     stamp_ = StampOf(path);
@@ -93,9 +111,10 @@ void ReadAhead::start(const std::string& path, std::optional<TextEncoding> force
     try {
         work_ = std::async(
             std::launch::async,
-            [path, forced, sep, fill, limits, progress = progress_]() -> std::optional<AheadRead> {
+            [path, forced, sep, fill, limits, layOut = std::move(layOut),
+             progress = progress_]() -> std::optional<AheadRead> {
                 try {
-                    return readAndFill(path, forced, sep, fill, limits, *progress);
+                    return readAndFill(path, forced, sep, fill, limits, layOut, *progress);
                 } catch (...) {
                     // Whatever went wrong (no memory, most
                     // likely), the load reads the file itself

@@ -4,6 +4,7 @@
 #include "csv/Separators.h"
 #include "csv/TableLoader.h"
 
+#include <functional>
 #include <future>
 #include <memory>
 #include <optional>
@@ -26,6 +27,8 @@ struct AheadRead {
     std::optional<LoadSetup> filledAs;
     std::unique_ptr<Table> table;
     std::size_t records = 0;
+    // Whether the filled table was also laid out ahead (see start).
+    bool laidOut = false;
 };
 
 // A file read, its records counted and, when asked for, its table filled on
@@ -42,11 +45,13 @@ public:
 
     // Starts reading `path` as ReadTextFile does with `forced`, then counts
     // its records for a load with `sep` and, with `fill`, fills a table of
-    // them within `limits`. Gives up an earlier read. Without a thread,
-    // nothing is read ahead.
+    // them within `limits`; a filled table is then given to `layOut`, on
+    // the same thread (the table is nobody else's yet). Gives up an earlier
+    // read. Without a thread, nothing is read ahead.
     void start(const std::string& path, std::optional<TextEncoding> forced, Separator sep,
                std::optional<LoadSetup> fill = std::nullopt,
-               const LoadLimits& limits = LoadLimits::ofMachine());
+               const LoadLimits& limits = LoadLimits::ofMachine(),
+               std::function<void(Table&)> layOut = {});
     // The read, once it has ended, when it is of this path, encoding and
     // separator and the file is still the one read (the same file, size and
     // times of change); nullopt otherwise and when the read failed. Either
@@ -70,10 +75,14 @@ private:
     static std::optional<Stamp> StampOf(const std::string& path);
 
     struct Progress;
+    static bool layOutAhead(Table& table, const std::function<void(Table&)>& layOut,
+                            const Progress& progress);
     static std::optional<AheadRead> readAndFill(const std::string& path,
                                                 std::optional<TextEncoding> forced, Separator sep,
                                                 std::optional<LoadSetup> fill,
-                                                const LoadLimits& limits, Progress& progress);
+                                                const LoadLimits& limits,
+                                                const std::function<void(Table&)>& layOut,
+                                                Progress& progress);
 
     std::string path_;
     std::optional<TextEncoding> forced_;

@@ -247,6 +247,7 @@ std::optional<std::size_t> FillPlanned(Table& table, LoadPlan plan, const ResetM
 void AdoptTable(Table& table, Table&& fresh) {
     table.grid = std::move(fresh.grid);
     table.rowRecords = std::move(fresh.rowRecords);
+    table.shades = std::move(fresh.shades);
     table.colRecords = std::move(fresh.colRecords);
     table.markedColCount = fresh.markedColCount;
 }

@@ -19,6 +19,7 @@ struct DisplayOptions {
     bool karaGyoBlack = false; // empty rows in the dark colour
     bool whiteGrid = false;    // grid background white instead of silver
     int foldItem = 0;          // folding item: 0 automatic, 1 none, n (2..30) at most n lines
+    bool operator==(const DisplayOptions&) const = default;
 };
 
 inline constexpr int kFoldAuto = 0;

@@ -19,6 +19,10 @@ std::vector<std::string> FixedColumnItems(const StringGrid& grid) {
     return items;
 }
 
+int FixedColumnItemFor(const StringGrid& grid, int remembered) {
+    return remembered >= 0 && remembered <= grid.colCount() - kFirstDataCol ? remembered : 0;
+}
+
 void SetUpFixedColumn(StringGrid& grid, int k, int widthItem, double charWidth) {
     grid.setCell(0, 0, "No.");
     if (k > 0) {

@@ -17,6 +17,9 @@ class StringGrid;
 // (a row-1 cell may hold a whole file's text).
 inline constexpr std::size_t kLongestItemName = 256;
 std::vector<std::string> FixedColumnItems(const StringGrid& grid);
+// The item a remembered choice gives: itself while the grid has that many
+// data columns, none otherwise.
+int FixedColumnItemFor(const StringGrid& grid, int remembered);
 
 // Headers and width of column 1 for choice k with the width item `widthItem`
 // (digits of "A" width).

@@ -11,6 +11,7 @@ struct WidthRule {
     double charWidth = 7.0; // width of "A" in the grid font
     int limit = 25;         // in "A" widths
     bool noSeparator = false;
+    bool operator==(const WidthRule&) const = default;
 };
 
 // The limit of the "maximum column width" list item: its number plus one.

@@ -70,6 +70,63 @@ TEST_F(StartupTest, TheFileReadWhileWaitingIsTheFileAsItIsWhenHandedOver) {
     }
 }
 
+// What the layout after a load gives a table: the fixed column, the widths,
+// the heights and the shades.
+struct LaidOut {
+    std::vector<int> widths, heights;
+    std::vector<std::string> fixedColumn;
+    std::string shades;
+    bool operator==(const LaidOut&) const = default;
+};
+
+LaidOut laidOut(TFm_Tabulix01& window) {
+    LaidOut out;
+    const StringGrid& grid = window.Grid();
+    for (int c = 0; c < grid.colCount(); ++c)
+        out.widths.push_back(grid.colWidth(c));
+    for (int r = 0; r < grid.rowCount(); ++r) {
+        out.heights.push_back(grid.rowHeight(r));
+        out.fixedColumn.emplace_back(grid.cell(1, r));
+        for (int c = 0; c < grid.colCount(); ++c)
+            out.shades += window.table().shades.test(r, c) ? '1' : '0';
+    }
+    return out;
+}
+
+// The table laid out while the window waits to hand the argument over is
+// laid out as the window lays out the same file opened later; an option
+// changed in the wait (dates shown with slashes: wider columns) has it laid
+// out afresh.
+TEST_F(StartupTest, TheTableLaidOutWhileWaitingIsLaidOutAsTheWindowWouldThen) {
+    std::string text = "名前,日付,備考\r\n";
+    for (int r = 0; r < 400; ++r)
+        text += "n" + std::to_string(r / 7) + "," + (r % 5 ? "20240315" : "") + "," +
+                (r % 50 == 3 ? std::string(300, 'w') : r % 61 == 5 ? "\"a\nb\nc\"" : "x") + "\r\n";
+    writeBytes(path("t.csv"), text);
+    Settings settings;
+    settings.cmbFixedCol = 1;
+    const std::string argument = path("t.csv") + ",Key:FixedRows=1";
+    for (const bool changedWhileWaiting : {false, true}) {
+        TFm_Tabulix01 started(dialogs, clipboard, settings);
+        started.setStartArgument(argument);
+        started.show();
+        if (changedWhileWaiting) started.action("Mn_DateEdit")->setChecked(true);
+        QTRY_COMPARE(started.windowTitle().contains(QStringLiteral("t.csv")), true);
+
+        TFm_Tabulix01 opened(dialogs, clipboard, settings);
+        opened.show();
+        if (changedWhileWaiting) opened.action("Mn_DateEdit")->setChecked(true);
+        opened.CommandLineHandler(argument);
+        const LaidOut expected = laidOut(opened);
+        EXPECT_EQ(expected.fixedColumn[3], " n0");
+        const LaidOut got = laidOut(started);
+        EXPECT_EQ(got.widths, expected.widths) << changedWhileWaiting;
+        EXPECT_EQ(got.heights, expected.heights) << changedWhileWaiting;
+        EXPECT_EQ(got.fixedColumn, expected.fixedColumn) << changedWhileWaiting;
+        EXPECT_EQ(got.shades, expected.shades) << changedWhileWaiting;
+    }
+}
+
 TEST_F(StartupTest, AnUnreadableTargetKeepsTheTableAndTheCaption) {
     open();
     window->Grid().setCell(2, 1, "keep");

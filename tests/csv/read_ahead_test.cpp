@@ -61,6 +61,35 @@ protected:
     const Separator comma_ = Separator::of(',');
 };
 
+// A filled table is laid out on the read-ahead's thread; a layout that fails
+// leaves the table whole and marked not laid out; an unfilled read has none.
+TEST_F(ReadAheadTest, AFilledTableIsLaidOutAheadOrLeftWholeWhenTheLayoutFails) {
+    const LoadSetup setup{kMetrics, {}};
+    Table direct;
+    ASSERT_TRUE(FillTable(direct, ReadTextFile(file_.string())->text(), comma_, kMetrics, {}));
+    for (const char* const how : {"laid out", "failing", "not filled"}) {
+        const bool fails = how == std::string("failing");
+        const bool filled = how != std::string("not filled");
+        ReadAhead ahead;
+        int calls = 0; // read once the take has waited for the thread
+        ahead.start(file_.string(), std::nullopt, comma_,
+                    filled ? std::optional<LoadSetup>(setup) : std::nullopt,
+                    LoadLimits::ofMachine(), [&](Table& table) {
+                        ++calls;
+                        table.grid.setColWidth(2, 77);
+                        if (fails) throw std::bad_alloc();
+                    });
+        std::optional<AheadRead> read = ahead.take(file_.string(), std::nullopt, comma_);
+        ASSERT_TRUE(read) << how;
+        EXPECT_EQ(calls, filled ? 1 : 0) << how;
+        EXPECT_EQ(read->laidOut, filled && !fails) << how;
+        if (filled) {
+            ASSERT_TRUE(read->table);
+            expectSameTables(*read->table, direct);
+        }
+    }
+}
+
 // The read taken by the load is the file's text, and the planned fill, or
 // the fill done ahead, gives the table a load of it gives.
 TEST_F(ReadAheadTest, TheTakenReadLoadsAsTheFileItself) {

@@ -1,9 +1,12 @@
 #include "draw/BreakShade.h"
+#include "table/RowPieces.h"
 #include "table/Table.h"
 #include "table/TableLayout.h"
 #include "text/TextHelpers.h"
 
 #include <gtest/gtest.h>
+
+#include <random>
 
 namespace tabulix {
 namespace {
@@ -31,21 +34,41 @@ TEST(BreakShade, FlipsAtEachChangeAndClearsEmptyCells) {
     EXPECT_EQ(shades(t, 2), "110001");
 }
 
-TEST(BreakShade, AlongsideOtherWorkGivesTheSameShades) {
-    std::vector<std::vector<std::string>> rows;
-    for (int r = 0; r < 5000; ++r)
-        rows.push_back({std::to_string(r / 3), r % 7 ? "x" : "", std::to_string(r / 11)});
-    Table alone = tableOf(rows);
-    RecomputeBreakShades(alone, -1, 0);
-    Table together = tableOf(rows);
-    bool workRan = false;
-    RecomputeBreakShadesAlongside(together, [&] {
-        together.grid.setColWidth(3, 99);
-        workRan = true;
-    });
-    EXPECT_TRUE(workRan);
-    for (int col = 2; col <= 4; ++col)
-        EXPECT_EQ(shades(together, col), shades(alone, col)) << col;
+// Rows read in pieces of every size, on both cores, give the shades of one
+// read: runs and blanks across the pieces' ends, header rows above, more
+// columns than a byte of bits.
+TEST(BreakShade, ShadesOfRowsReadInPiecesAreTheShadesOfOneRead) {
+    std::mt19937 random(7);
+    const char* const values[] = {"", " ", "a", "b", "a "};
+    for (const int headerRows : {1, 2, 5}) {
+        std::vector<std::vector<std::string>> rows;
+        for (int r = 0; r < 300; ++r) {
+            std::vector<std::string> row;
+            row.push_back(std::to_string(r / 40));           // long runs
+            row.push_back(r % 13 ? std::string("same") : ""); // blanks now and then
+            for (int c = 0; c < 9; ++c)
+                row.push_back(values[random() % (c < 4 ? 3 : 5)]);
+            rows.push_back(row);
+        }
+        Table whole = tableOf(rows);
+        whole.grid.setFixedRows(headerRows);
+        RecomputeBreakShades(whole, -1, 0);
+        for (const int pieceRows : {1, 2, 3, 7, 64, 1000}) {
+            Table pieced = tableOf(rows);
+            pieced.grid.setFixedRows(headerRows);
+            const RowPieces pieces{0, pieced.grid.rowCount(), pieceRows};
+            PieceShades shading(pieced, pieces);
+            ReadRowsInPieces(pieced.grid, pieces,
+                             [&](std::size_t piece, int row, std::span<const std::string_view> cells,
+                                 std::span<const std::string_view> above) {
+                                 shading.see(piece, row, cells, above);
+                             });
+            shading.join();
+            for (int col = 2; col <= 12; ++col)
+                EXPECT_EQ(shades(pieced, col), shades(whole, col))
+                    << "header rows " << headerRows << ", pieces of " << pieceRows << ", column " << col;
+        }
+    }
 }
 
 TEST(BreakShade, BlankOnlyCellsCountAsEmptyButComparisonIsExact) {
