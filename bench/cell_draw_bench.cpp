@@ -1,5 +1,5 @@
 // The passes that run over the whole main table after a load (break shades,
-// column widths, folded row heights) and the painting of one full viewport
+// column widths, folded row heights, and all three as the load lays out) and the painting of one full viewport
 // (1600 x 1000 px) through the cell painter with every display option on, on
 // a table of a million rows and 20 data columns of 1 to 12 characters.
 #include "BenchRandom.h"
@@ -8,9 +8,11 @@
 #include "draw/BreakShade.h"
 #include "draw/ColumnWidths.h"
 #include "draw/DisplayText.h"
+#include "draw/LoadedLayout.h"
 #include "draw/RowHeights.h"
 #include "table/Table.h"
 #include "table/TableLayout.h"
+#include "text/RunAlongside.h"
 #include "view/CellPainter.h"
 #include "view/GridFont.h"
 #include "view/GridWidget.h"
@@ -159,6 +161,33 @@ void BM_RowHeightsFoldAuto(benchmark::State& state) {
         ComputeColumnWidths(grid, fixture->table.colRecords, DrawFixture::widthRule());
 }
 
+// The widths, heights and shades after a load. Argument 0: as separate
+// passes, the shades on a second core beside the widths and then the heights;
+// argument 1: the widths and shades from one read of the rows in pieces on
+// both cores, then the heights (what a load now does).
+void BM_LayOutWidthsHeightsAndShades(benchmark::State& state) {
+    Table& table = fixture->table;
+    for (auto _ : state) {
+        state.PauseTiming();
+        table.grid.setDefaultRowHeight(kDefaultRowHeight);
+        state.ResumeTiming();
+        if (state.range(0)) {
+            LayOutWidthsAndHeights(table, DrawFixture::widthRule(), fixture->options,
+                                   gridCharHeight(), true);
+            continue;
+        }
+        RunAlongside(2, [&](std::size_t k) {
+            if (k == 1) return RecomputeBreakShades(table, -1, 0);
+            const std::vector<int> longest = ComputeColumnWidths(
+                table.grid, table.colRecords, DrawFixture::widthRule(), fixture->options);
+            ComputeRowHeights(table.grid, fixture->options, gridCharWidth(), gridCharHeight(),
+                              longest);
+        });
+    }
+    // The widths the painting benchmarks expect.
+    ComputeColumnWidths(table.grid, table.colRecords, DrawFixture::widthRule());
+}
+
 int topRowFor(int where) {
     return where == 0 ? 1 : where == 1 ? kRows / 2 : kRows;
 }
@@ -199,6 +228,7 @@ void BM_PaintViewportWidgetStandard(benchmark::State& state) {
 BENCHMARK(BM_BreakShadesAllColumns)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ColumnWidths)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RowHeightsFoldAuto)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LayOutWidthsHeightsAndShades)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PaintViewportAllOptions)
     ->ArgName("top_middle_bottom")
     ->Arg(0)
