@@ -22,11 +22,13 @@ int RowPieces::begin(std::size_t piece) const {
 }
 
 int RowPieces::end(std::size_t piece) const {
-    return std::min(to, begin(piece) + pieceRows);
+    return static_cast<int>(
+        std::min<long long>(to, static_cast<long long>(begin(piece)) + pieceRows));
 }
 
 void ReadRowsInPieces(const StringGrid& grid, const RowPieces& pieces, const SeeRow& see) {
     const std::size_t count = pieces.count();
+    if (count == 0) return;
     std::atomic<std::size_t> next{0};
     std::exception_ptr failures[2];
     RunAlongside(std::min<std::size_t>(count, 2), [&](std::size_t lane) {
