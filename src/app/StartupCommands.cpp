@@ -72,10 +72,8 @@ LoadSetup TFm_Tabulix01::loadSetupWith(const CommandLine& keys) const {
 }
 
 LoadedLayout TFm_Tabulix01::loadedLayoutWith(const CommandLine& keys) const {
-    const int widthItem = controls_.Cmb_LimColLen->currentIndex();
-    const WidthRule widths{gridCharWidth(),
-                           WidthLimitOfItem(widthItem < 0 ? kWidthLimitFallbackItem : widthItem),
-                           separatorWith(keys).isNone()};
+    WidthRule widths = widthRule();
+    widths.noSeparator = separatorWith(keys).isNone();
     return {settings_.cmbFixedCol, controls_.Cmb_FixedKeta->currentIndex(),
             fixedRowsItemWith(keys), widths, displayOptionsNow(), gridCharHeight()};
 }

@@ -243,7 +243,7 @@ private:
     void showProgress(std::size_t done, std::size_t total);
     // The layout after a load; `laidOutAs` is the layout the table already
     // has (laid out ahead), if any.
-    void afterFill(const std::optional<LoadedLayout>& laidOutAs = std::nullopt);
+    void afterFill(const std::optional<LoadedLayout>& laidOutAs);
     std::optional<TextEncoding> chosenEncoding() const;
     WriteTableResult writeTable(const std::string& path, TextEncoding encoding,
                                 TextPosition* unwritable);

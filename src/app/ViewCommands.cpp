@@ -9,7 +9,6 @@
 #include "table/FixedColumn.h"
 #include "draw/RowHeights.h"
 #include "table/UserDialogs.h"
-#include "text/TextHelpers.h"
 #include "view/CellPainter.h"
 #include "view/GridFont.h"
 #include "view/GridWidget.h"

@@ -26,6 +26,9 @@ unsigned char byteAt(std::string_view text, std::size_t p) {
     return static_cast<unsigned char>(text[p]);
 }
 
+// The high bit of each of eight bytes: set in a byte that is not ASCII.
+constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+
 // End of the run of ASCII bytes starting at p; 32 bytes at a time where the
 // processor has vectors (SSE2 on every x86-64), then eight.
 std::size_t asciiRunEnd(std::string_view text, std::size_t p) {
@@ -40,7 +43,6 @@ std::size_t asciiRunEnd(std::string_view text, std::size_t p) {
         p += 32;
     }
 #endif
-    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
     while (p + 8 <= text.size()) {
         std::uint64_t word;
         std::memcpy(&word, text.data() + p, 8);
@@ -394,8 +396,6 @@ const Cp932Steps& cp932Steps() {
     static const Cp932Steps steps;
     return steps;
 }
-
-constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
 
 // How many of the sixteen bytes at p are ASCII before the first that is not.
 std::size_t asciiRun(const unsigned char* p) {
