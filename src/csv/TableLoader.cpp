@@ -23,6 +23,10 @@ namespace {
 
 // Thrown inside a fill when a record has more fields than allowed.
 struct TooManyFields {};
+// Thrown inside a fill when a piece holds other records than were counted:
+// another program changed the mapped file in between. Its rows would spill
+// into the next piece's.
+struct TextChanged {};
 
 // How the rows of a load are filled.
 struct LoadFill {
@@ -93,6 +97,7 @@ void fillPiece(Table& table, StringGrid::BulkFill& fill, LoadLanes& lanes, std::
     std::size_t done = 0;
     int needed = kFixedColCount;
     while (scanner.next()) {
+        if (done == piece.records) throw TextChanged{};
         if (done % 1000 == 0) {
             if (lanes.failed.load(std::memory_order_relaxed)) return;
             if (lane == 0 && how.progress)
@@ -119,6 +124,7 @@ void fillPiece(Table& table, StringGrid::BulkFill& fill, LoadLanes& lanes, std::
         ++row;
         ++done;
     }
+    if (done != piece.records) throw TextChanged{};
     lanes.neededCols[lane] = needed;
 }
 
@@ -237,6 +243,8 @@ std::optional<std::size_t> FillPlanned(Table& table, LoadPlan plan, const ResetM
     } catch (const std::length_error&) { // a row beyond the grid's limits
         return std::nullopt;
     } catch (const TooManyFields&) {
+        return std::nullopt;
+    } catch (const TextChanged&) {
         return std::nullopt;
     }
     // Only now does the old table go.

@@ -236,6 +236,35 @@ std::string randomCell(std::mt19937& rng) {
 }
 
 // Any table saved with a separator and read back with it gives its cells back.
+// A text that changes between the count and the fill (another program
+// rewriting a mapped file) is refused, wherever a piece gains or loses a
+// record: no piece writes into another's rows, and the old table stays.
+TEST(FillTable, ATextChangedAfterItsCountIsRefusedAndTheOldTableStays) {
+    std::string line = "alpha,beta,gamma\r\n";
+    std::string text;
+    while (text.size() < (std::size_t{3} << 20))
+        text += line;
+    const std::size_t lines = text.size() / line.size();
+    for (const std::size_t at : {std::size_t{10}, lines / 2 + 7, lines - 3}) {
+        for (const bool gains : {true, false}) {
+            std::string changing = text;
+            LoadPlan plan = PlanLoad(changing, Separator::of(','));
+            ASSERT_GE(plan.pieces.size(), 2u);
+            // Another line end in the middle of a line, or one taken away.
+            const std::size_t start = at * line.size();
+            if (gains)
+                changing[start + 7] = '\n';
+            else
+                changing.replace(start + line.size() - 2, 2, "xx");
+            Table table;
+            table.grid.setCell(2, 1, "old");
+            EXPECT_FALSE(FillPlanned(table, std::move(plan), kMetrics, {}, {}))
+                << "line " << at << (gains ? " gains" : " loses") << " a record";
+            EXPECT_EQ(table.grid.cell(2, 1), "old");
+        }
+    }
+}
+
 TEST(RoundTrip, SavedTablesReadBackCellForCell) {
     const auto file = std::filesystem::temp_directory_path() / "tabulix-round-trip.csv";
     std::mt19937 rng(7);
